@@ -1,0 +1,27 @@
+// The argument reader: every command, call and keyword takes its arguments
+// from the parameter text through it. It cuts one argument up to a
+// separator and evaluates it into the results of the interpreter state.
+#pragma once
+
+#include "interp.h"
+
+namespace tilmor {
+
+// c: ' ' to the end of the text, 'p' one element of a ","/";" list, any
+// other character up to its first occurrence. t: kAny, kText, kNumber (2 or
+// more), kRawText (string without escape processing).
+void ReadArg(Interp& in, char c, int t);
+
+// The number formatting of the results: integers in the number width,
+// floats in the number width with the decimals.
+std::string FormatResultNumber(const Interp& in, int type, int32_t lval, double fval);
+
+// Quoted-string escapes: \\ \n \a \t \. (only \\ with raw).
+std::string Unescape(std::string_view body, bool raw);
+
+// Looks up a variable argument (already upper-cased) of the kind of its
+// last character and fills the results; used by the reader and by commands
+// that take variable names.
+void ReadVariable(Interp& in, const std::string& name);
+
+}  // namespace tilmor

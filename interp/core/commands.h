@@ -1,0 +1,35 @@
+// The command table: 166 names in comparison order, each with its handler.
+// Names are distinct, so a hashed lookup finds the same handler as the
+// ordered comparison.
+#pragma once
+
+#include <string>
+
+#include "interp.h"
+
+namespace tilmor {
+
+using CommandHandler = void (*)(Interp&, int sub);
+
+struct CommandEntry {
+  const char* name;
+  CommandHandler handler;  // nullptr: not available in this build
+  int sub;                 // tells shared handlers which name called them
+};
+
+const CommandEntry* FindCommand(const std::string& word);
+// The whole table in comparison order.
+const CommandEntry* CommandTable(int* count);
+
+// Runs the command of the current line; false when no name matches.
+bool DispatchCommand(Interp& in);
+
+// Handlers of this build, by the name that calls them.
+void CmdPrint(Interp& in, int sub);
+void CmdDecimals(Interp& in, int sub);
+void CmdStrWidth(Interp& in, int sub);
+void CmdNumWidth(Interp& in, int sub);
+void CmdEnd(Interp& in, int sub);
+void CmdSetErrorLevel(Interp& in, int sub);
+
+}  // namespace tilmor

@@ -1,0 +1,49 @@
+#include "functions.h"
+
+#include <unordered_map>
+
+#include "chars.h"
+#include "errors.h"
+
+namespace tilmor {
+namespace {
+
+std::unordered_map<std::string, FunctionHandler>& Builtins() {
+  static std::unordered_map<std::string, FunctionHandler> table;
+  return table;
+}
+
+}  // namespace
+
+void RegisterFunction(const char* name, FunctionHandler handler) { Builtins()[name] = handler; }
+
+void SkipCallArguments(Interp& in) {
+  int p = FindTop(')', in.param);
+  if (p > 0)
+    in.param.erase(0, static_cast<size_t>(p - 1));
+  else
+    in.param.clear();
+}
+
+void EvaluateFunction(Interp& in, const std::string& rawName) {
+  std::string name = Trim(rawName);
+  in.res.fval = 0.0;
+  bool handled = false;
+  auto it = Builtins().find(name);
+  if (it != Builtins().end()) {
+    it->second(in);
+    handled = true;
+  }
+  // Result completion: the long value defines the whole-number forms.
+  if (in.res.type != kString) in.res.ival = in.res.lval;
+  if (in.res.type == kString || in.res.type == kInteger || in.res.type == kLong)
+    in.res.fval = in.res.lval;
+  if (handled) return;
+  RuntimeError(in, 101, name);
+  // Going on at error level -1: the call yields an empty text.
+  in.res.type = kString;
+  in.res.text.clear();
+  SkipCallArguments(in);
+}
+
+}  // namespace tilmor

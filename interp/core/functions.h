@@ -1,0 +1,24 @@
+// The function evaluator: built-in functions by hashed name, the parameter
+// functions, then DEF user functions.
+#pragma once
+
+#include <string>
+
+#include "interp.h"
+
+namespace tilmor {
+
+using FunctionHandler = void (*)(Interp&);
+
+// Registers a built-in; families register from their own files.
+void RegisterFunction(const char* name, FunctionHandler handler);
+
+// Evaluates the function `name` (without "@", upper case). The parameter
+// text starts after the "("; on return the results hold the value.
+void EvaluateFunction(Interp& in, const std::string& name);
+
+// After an unknown function at error level -1: drops the rest of the call
+// up to its closing parenthesis so reading goes on after it.
+void SkipCallArguments(Interp& in);
+
+}  // namespace tilmor

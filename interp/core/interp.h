@@ -1,0 +1,107 @@
+// The process-wide interpreter state: everything a run owns, from start-up
+// to the end of the process.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "loader.h"
+#include "prepare.h"
+#include "variables.h"
+#include "wintypes.h"
+
+namespace tilmor {
+
+// Result types of the argument reader.
+enum : int { kNone = 0, kString = 1, kInteger = 2, kLong = 3, kFloat = 4 };
+// Expected types.
+enum : int { kAny = 0, kText = 1, kNumber = 2, kRawText = 9 };
+
+struct ArgResult {
+  int type = kNone;
+  std::string text;
+  int32_t ival = 0;
+  int32_t lval = 0;
+  double fval = 0.0;
+  char sep = ' ';
+  bool eoa = false;  // a parameter-list read found no further argument
+};
+
+struct ParamSlot {
+  std::string text;
+  int32_t ival = 0;
+  int32_t lval = 0;
+  double fval = 0.0;
+};
+
+// Where PRINT and the other text commands write.
+class TextOutput {
+ public:
+  virtual ~TextOutput() = default;
+  virtual void Write(std::string_view text) = 0;
+};
+
+// What the window procedures record; read by system variables and waits.
+struct EventRecord {
+  int32_t menuItem = 0;
+};
+
+// Thrown to end the process from anywhere inside a run: the teardown runs
+// and the process exits with `code`.
+struct ProgramEnd {
+  int code;
+};
+
+constexpr int kExitNormal = 0;
+constexpr int kExitRuntimeError = 3;
+constexpr int kExitAborted = 255;
+
+struct Interp {
+  // The program.
+  LineTable lines;
+  int32_t cur = 0;       // current line; the loop increments it first
+  int32_t lastLine = 0;  // line count
+  std::vector<std::string> args;  // [0] the interpreter, [1..] its parameters
+
+  // The current line.
+  std::string cmd;
+  std::string param;
+  bool handled = false;
+  bool stop = false;
+  bool trace = false;
+  bool opMode = false;
+
+  ArgResult res;
+
+  // Number formatting.
+  int32_t decimals = 6;
+  int32_t numWidth = 0;
+  int32_t strWidth = 0;
+
+  // Errors.
+  int32_t errorLevel = 1;
+  int32_t errorState = 0;
+  int32_t lastError = 0;
+
+  Variables vars;
+  std::array<ParamSlot, 13> slots{};
+
+  EventRecord events;
+  HWND mainWindow = 0;
+  TextOutput* text = nullptr;
+
+  // The prepared form of each stored line, per operator mode; the line
+  // table never changes, so each line is prepared once.
+  const PreparedLine& Prepared(int line, bool operatorMode);
+  // "Zeile", the line number in 6 columns, ": ", a line break, the line.
+  std::string DisplayText() const;
+
+ private:
+  std::vector<PreparedLine> prepared_[2];
+  std::vector<uint8_t> preparedValid_[2];
+};
+
+}  // namespace tilmor

@@ -1,0 +1,22 @@
+// The main loop: one line after the other is prepared, traced, dispatched
+// and executed; waiting window messages are pumped between lines.
+#pragma once
+
+#include "interp.h"
+
+namespace tilmor {
+
+// Runs lines until the last one or until the stop flag is set.
+void RunMainLoop(Interp& in);
+// Executes the current line (already incremented).
+void ExecuteLine(Interp& in);
+
+// Hooks of the window layer used by the loop.
+struct LoopHooks {
+  void (*pump)(Interp&) = nullptr;            // between lines
+  void (*afterTrace)(Interp&) = nullptr;      // main window refreshed
+  void (*informationBox)(Interp&) = nullptr;  // menu item 255
+};
+void SetLoopHooks(LoopHooks hooks);
+
+}  // namespace tilmor

@@ -1,0 +1,107 @@
+#include "startup.h"
+
+#include "app.h"
+#include "batch.h"
+#include "chars.h"
+#include "codepage.h"
+#include "dialogs.h"
+#include "errors.h"
+#include "interp.h"
+#include "loader.h"
+#include "mainloop.h"
+#include "messages.h"
+#include "sysvars_core.h"
+#include "winpath.h"
+
+namespace tilmor {
+namespace {
+
+// Until the main window exists, text goes to the terminal, as in batch mode.
+class ConsoleText : public TextOutput {
+ public:
+  void Write(std::string_view text) override {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+      if (c != '\r' && c != '\x07' && c != '\x08') out += c;
+    win::WriteConsoleText(out);
+  }
+};
+
+bool CanOpen(const std::string& name) {
+  std::string bytes;
+  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes);
+}
+
+// The program file: the first argument (".TMF" added to a name without
+// extension), else the open-file dialog. Empty when the user gave up.
+std::string ChooseProgramFile(const std::vector<std::string>& args) {
+  if (!args.empty()) {
+    std::string name = args[0];
+    if (!win::HasExtension(name)) name += ".TMF";
+    if (CanOpen(name)) return name;
+  }
+  for (;;) {
+    std::string filter = win::FilterFromBars("Tilmor-Source (*.tmf)|*.TMF|All (*.*)|*.*");
+    std::string title = "TILMOR\xB2-" + MessageText(800);
+    char file[256] = {0};
+    OPENFILENAMEA ofn;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn)) return {};
+    std::string chosen = Trim(file);
+    if (CanOpen(chosen)) return chosen;
+  }
+}
+
+void Pump(Interp&) {
+  win::PumpPendingEvents();
+  if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
+}
+
+void Teardown(Interp& in) {
+  in.vars = Variables{};
+}
+
+}  // namespace
+
+int RunInterpreter(const RunOptions& options) {
+  Interp in;
+  ConsoleText console;
+  in.text = &console;
+  in.args.push_back(options.self);
+  for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));
+
+  std::vector<std::string> programArgs(in.args.begin() + 1, in.args.end());
+  std::string file = ChooseProgramFile(programArgs);
+  if (file.empty()) {
+    MessageBoxA(0, MessageText(802).c_str(), "T I L M O R \xB2", MB_ICONERROR);
+    return 2;
+  }
+
+  LoadResult loaded = LoadProgram(file, LoaderKind::Interpreter, ConfiguredIncludePath());
+  if (!loaded.ok) {
+    MessageBoxA(0, loaded.failure.text.c_str(), loaded.failure.title.c_str(), MB_ICONERROR);
+    return loaded.failure.exitCode;
+  }
+  in.lines = std::move(loaded.table);
+  in.lastLine = in.lines.count();
+  RegisterCoreSystemVariables();
+  LoopHooks hooks;
+  hooks.pump = Pump;
+  SetLoopHooks(hooks);
+
+  int code = kExitNormal;
+  try {
+    RunMainLoop(in);
+  } catch (const ProgramEnd& end) {
+    code = end.code;
+  }
+  Teardown(in);
+  return code;
+}
+
+}  // namespace tilmor

@@ -1,0 +1,76 @@
+#include "app.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QElapsedTimer>
+
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+
+namespace win {
+namespace {
+
+std::unique_ptr<QApplication> g_app;
+int g_argc = 0;
+char** g_argv = nullptr;
+volatile std::sig_atomic_t g_interrupt = 0;
+
+void QuietHandler(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+void OnInterrupt(int) { g_interrupt = 1; }
+
+}  // namespace
+
+bool HasDisplay() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) return true;
+  const char* x = std::getenv("DISPLAY");
+  const char* w = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (w && *w);
+}
+
+void CreateApplication(int argc, char** argv, bool batch) {
+  if (g_app) return;
+  if (batch) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!std::getenv("TILMOR_DEBUG")) qInstallMessageHandler(QuietHandler);
+  }
+  g_argc = argc > 0 ? 1 : 0;  // Qt must not eat program arguments
+  g_argv = argv;
+  g_app = std::make_unique<QApplication>(g_argc, g_argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  // Qt adopts the user's locale; numbers are always read and written with a point.
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+bool ApplicationExists() { return g_app != nullptr; }
+
+void DestroyApplication() { g_app.reset(); }
+
+void PumpPendingEvents() {
+  if (!g_app) return;
+  // Looking at the queue costs little, but not nothing: a tight program loop
+  // checks at most every 2 ms.
+  static QElapsedTimer clock;
+  if (clock.isValid() && clock.elapsed() < 2) return;
+  clock.start();
+  QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void ProcessEvents() {
+  if (g_app) QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void InstallInterruptHandler() {
+  struct sigaction sa {};
+  sa.sa_handler = OnInterrupt;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+bool InterruptRequested() { return g_interrupt != 0; }
+
+}  // namespace win

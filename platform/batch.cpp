@@ -1,0 +1,156 @@
+#include "batch.h"
+
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include "codepage.h"
+#include "wintypes.h"
+
+namespace win {
+namespace {
+
+bool g_batch = false;
+std::deque<BatchAction> g_actions;
+
+int AnswerId(const std::string& word) {
+  static const struct {
+    const char* name;
+    int id;
+  } kNames[] = {{"OK", IDOK},       {"CANCEL", IDCANCEL}, {"YES", IDYES},      {"NO", IDNO},
+                {"ABORT", IDABORT}, {"RETRY", IDRETRY},   {"IGNORE", IDIGNORE}};
+  std::string up;
+  for (char c : word) up += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  for (const auto& n : kNames)
+    if (up == n.name) return n.id;
+  if (!word.empty() && word.find_first_not_of("0123456789") == std::string::npos && word.size() < 9)
+    return std::stoi(word);
+  return -1;
+}
+
+bool ParseQuoted(std::string_view s, std::string& out) {
+  if (s.size() < 2 || s.front() != '"' || s.back() != '"') return false;
+  out.clear();
+  for (size_t i = 1; i + 1 < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\\' && i + 2 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) {
+      out += s[++i];
+    } else if (c == '"') {
+      return false;
+    } else {
+      out += c;
+    }
+  }
+  return true;
+}
+
+void WriteAll(FILE* f, const std::string& s) {
+  std::fwrite(s.data(), 1, s.size(), f);
+  std::fflush(f);
+}
+
+}  // namespace
+
+void SetBatchMode(bool on) { g_batch = on; }
+bool IsBatchMode() { return g_batch; }
+
+bool ParseBatchScript(std::string_view text, std::string* error) {
+  std::deque<BatchAction> actions;
+  std::istringstream in{std::string(text)};
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t a = line.find_first_not_of(" \t");
+    if (a == std::string::npos || line[a] == '#') continue;
+    size_t b = line.find_last_not_of(" \t");
+    std::string_view body = std::string_view(line).substr(a, b - a + 1);
+    size_t sp = body.find_first_of(" \t");
+    std::string word(body.substr(0, sp));
+    std::string_view rest;
+    if (sp != std::string_view::npos) {
+      rest = body.substr(sp);
+      rest.remove_prefix(std::min(rest.find_first_not_of(" \t"), rest.size()));
+    }
+    BatchAction act;
+    bool ok = true;
+    if (word == "answer") {
+      act.kind = ActionKind::Answer;
+      act.answer = AnswerId(std::string(rest));
+      ok = act.answer >= 0;
+    } else if (word == "file") {
+      act.kind = ActionKind::File;
+      act.value = Utf8ToCp1252(rest);
+      ok = !rest.empty();
+    } else if (word == "text") {
+      act.kind = ActionKind::Text;
+      std::string v;
+      ok = ParseQuoted(rest, v);
+      act.value = Utf8ToCp1252(v);
+    } else if (word == "cancel") {
+      act.kind = ActionKind::Cancel;
+      ok = rest.empty();
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      if (error) *error = "script line " + std::to_string(number) + ": " + line;
+      return false;
+    }
+    actions.push_back(std::move(act));
+  }
+  g_actions = std::move(actions);
+  return true;
+}
+
+bool LoadBatchScript(const std::string& path, std::string* error) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) {
+    if (error) *error = "cannot read script " + path;
+    return false;
+  }
+  std::ostringstream ss;
+  ss << f.rdbuf();
+  return ParseBatchScript(ss.str(), error);
+}
+
+void ClearBatchScript() { g_actions.clear(); }
+
+std::optional<BatchAction> TakeBatchAction(std::initializer_list<ActionKind> fits) {
+  for (auto it = g_actions.begin(); it != g_actions.end(); ++it) {
+    bool fit = it->kind == ActionKind::Cancel;
+    for (ActionKind k : fits) fit = fit || it->kind == k;
+    if (fit) {
+      BatchAction act = std::move(*it);
+      g_actions.erase(it);
+      return act;
+    }
+  }
+  return std::nullopt;
+}
+
+void WriteConsoleText(std::string_view text) {
+  WriteAll(stdout, Cp1252ToUtf8(text));
+}
+
+std::string FormatBoxLine(std::string_view title, std::string_view text) {
+  std::string flat;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      flat += " | ";
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      flat += c;
+    }
+  }
+  return "[" + Cp1252ToUtf8(title) + "] " + Cp1252ToUtf8(flat) + "\n";
+}
+
+void WriteBoxLine(std::string_view title, std::string_view text) {
+  WriteAll(stderr, FormatBoxLine(title, text));
+}
+
+}  // namespace win

@@ -1,0 +1,38 @@
+// Batch mode: the program runs without a window. Text output goes to
+// standard output, every message box to standard error as one line
+// "[TITLE] TEXT", and dialogs take their answers from a script.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace win {
+
+void SetBatchMode(bool on);
+bool IsBatchMode();
+
+enum class ActionKind { Answer, File, Text, Cancel };
+
+struct BatchAction {
+  ActionKind kind = ActionKind::Cancel;
+  int answer = 0;     // Answer: the dialog result id (IDOK ...)
+  std::string value;  // File, Text: Windows-1252 text
+};
+
+// Parses a script (UTF-8 text); on failure returns false with a message.
+bool ParseBatchScript(std::string_view text, std::string* error);
+bool LoadBatchScript(const std::string& path, std::string* error);
+void ClearBatchScript();
+// Takes the first queued action of one of the given kinds; "cancel" fits
+// every dialog and is always taken when it comes first.
+std::optional<BatchAction> TakeBatchAction(std::initializer_list<ActionKind> fits);
+
+// Writes Windows-1252 text to standard output as UTF-8 and flushes.
+void WriteConsoleText(std::string_view text);
+// Writes "[TITLE] TEXT" to standard error; line breaks in TEXT become " | ".
+void WriteBoxLine(std::string_view title, std::string_view text);
+std::string FormatBoxLine(std::string_view title, std::string_view text);
+
+}  // namespace win

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when they are missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev libxkbcommon-dev
+  libgtest-dev libgmock-dev
+  fonts-dejavu-core fontconfig
+  attr
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo=(sudo)
+else
+  echo "Missing packages (${missing[*]}) and no root rights to install them." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
