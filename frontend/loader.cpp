@@ -143,7 +143,9 @@ class Loader {
   }
 
   std::string FindInclude(const std::string& name) const {
-    if (name.find('\\') != std::string::npos || name.find('/') != std::string::npos) return name;
+    // Only a backslash marks a name that is not searched, as on Windows,
+    // where "sub/x.inc" is looked up under each include directory too.
+    if (name.find('\\') != std::string::npos) return name;
     if (win::FileExists(name)) return name;
     size_t start = 0;
     while (start <= includePath_.size()) {

@@ -31,5 +31,21 @@ void CmdStrWidth(Interp& in, int sub);
 void CmdNumWidth(Interp& in, int sub);
 void CmdEnd(Interp& in, int sub);
 void CmdSetErrorLevel(Interp& in, int sub);
+void CmdDeclare(Interp& in, int sub);
+void CmdParameters(Interp& in, int sub);
+void CmdLet(Interp& in, int sub);
+void CmdInc(Interp& in, int sub);
+void CmdDec(Interp& in, int sub);
+void CmdAdd(Interp& in, int sub);
+void CmdSub(Interp& in, int sub);
+void CmdDimArray(Interp& in, int sub);   // 0 %, 1 &, 2 !, 3 $
+void CmdListStore(Interp& in, int sub);  // 0 %, 1 &, 2 !, 3 $
+void CmdDim(Interp& in, int sub);
+void CmdDispose(Interp& in, int sub);
+void CmdAreaWrite(Interp& in, int sub);  // 1 BYTE .. 5 CHAR
+
+void RegisterArrayFunctions();
+void RegisterAreaFunctions();
+void FreeAllAreas(Variables& v);
 
 }  // namespace tilmor

@@ -10,6 +10,7 @@
 
 #include "loader.h"
 #include "prepare.h"
+#include "scan.h"
 #include "variables.h"
 #include "wintypes.h"
 
@@ -35,6 +36,25 @@ struct ParamSlot {
   int32_t ival = 0;
   int32_t lval = 0;
   double fval = 0.0;
+};
+
+// The four arrays; size -1 until dimensioned, elements 0..size.
+struct Arrays {
+  std::vector<int32_t> ints, longs;
+  std::vector<double> floats;
+  std::vector<std::string> strings;
+  int32_t intSize = -1, longSize = -1, floatSize = -1, stringSize = -1;
+};
+
+constexpr int kMaxLoops = 10;
+constexpr int kMaxGosub = 50;
+constexpr int kMaxCalls = 150;
+
+// A GOSUB or procedure call: the calling line and the variable counts.
+struct CallFrame {
+  int32_t line = 0;
+  int32_t ints = 0, longs = 0, strings = 0, floats = 0;
+  int32_t pcount = 0;  // the caller's %PCOUNT
 };
 
 // Where PRINT and the other text commands write.
@@ -87,7 +107,16 @@ struct Interp {
   int32_t lastError = 0;
 
   Variables vars;
+  Arrays arrays;
   std::array<ParamSlot, 13> slots{};
+  int32_t pcount = 0;  // parameters passed to the current procedure
+
+  // Control flow.
+  ScanIndex scan;
+  std::array<int32_t, kMaxLoops + 1> loops{};  // 1..10
+  int32_t loopDepth = 0;
+  std::array<CallFrame, kMaxCalls + 1> frames{};  // 1..150
+  int32_t callDepth = 0;
 
   EventRecord events;
   HWND mainWindow = 0;

@@ -3,6 +3,7 @@
 #include "argreader.h"
 #include "chars.h"
 #include "commands.h"
+#include "control.h"
 #include "dialogs.h"
 #include "errors.h"
 
@@ -20,20 +21,6 @@ void Trace(Interp& in) {
 
 bool IsNoOp(const std::string& cmd) {
   return cmd.empty() || cmd[0] == '\'' || cmd == "REM" || cmd == "ENDIF" || cmd == "DEF";
-}
-
-// The core keywords tested before the command table.
-bool CoreKeyword(Interp& in) {
-  const std::string& c = in.cmd;
-  if (c == "TRACEON") {
-    in.trace = true;
-  } else if (c == "TRACEOFF") {
-    in.trace = false;
-  } else {
-    return false;
-  }
-  in.handled = true;
-  return true;
 }
 
 }  // namespace
@@ -54,6 +41,10 @@ void ExecuteLine(Interp& in) {
   if (in.param.empty() && !in.cmd.empty() && in.cmd.back() == ':') in.handled = true;  // a label
   if (in.events.menuItem == 255 && g_hooks.informationBox) g_hooks.informationBox(in);
   if (in.handled) return;
+
+  if (in.cmd == "CASE" || in.cmd == "CASENOT") {
+    if (!ExecuteCase(in, in.cmd.size() == 7)) return;
+  }
   if (IsNoOp(in.cmd)) return;
 
   int p = FindTop('\'', in.param);
@@ -67,9 +58,12 @@ void ExecuteLine(Interp& in) {
     in.handled = true;
     return;
   }
-  if (CoreKeyword(in)) return;
+  if (Keyword k = KeywordOf(in.cmd); k != Keyword::None) {
+    ExecuteKeyword(in, k);
+    return;
+  }
   if (DispatchCommand(in)) return;
-  RuntimeError(in, 102, in.cmd);
+  CallProcedure(in);
 }
 
 void RunMainLoop(Interp& in) {

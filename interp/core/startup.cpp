@@ -4,6 +4,7 @@
 #include "batch.h"
 #include "chars.h"
 #include "codepage.h"
+#include "commands.h"
 #include "dialogs.h"
 #include "errors.h"
 #include "interp.h"
@@ -63,6 +64,7 @@ void Pump(Interp&) {
 }
 
 void Teardown(Interp& in) {
+  FreeAllAreas(in.vars);
   in.vars = Variables{};
 }
 
@@ -89,7 +91,10 @@ int RunInterpreter(const RunOptions& options) {
   }
   in.lines = std::move(loaded.table);
   in.lastLine = in.lines.count();
+  in.scan.Attach(&in.lines);
   RegisterCoreSystemVariables();
+  RegisterArrayFunctions();
+  RegisterAreaFunctions();
   LoopHooks hooks;
   hooks.pump = Pump;
   SetLoopHooks(hooks);

@@ -21,6 +21,8 @@ void ErrNumber(Interp& in) {
   in.errorState = 0;
 }
 
+void PCount(Interp& in) { in.res.ival = in.pcount; }
+
 void ParCount(Interp& in) { in.res.ival = static_cast<int32_t>(in.args.size()) - 1; }
 
 }  // namespace
@@ -30,6 +32,7 @@ void RegisterCoreSystemVariables() {
   RegisterSystemVariable("%ERROR", Error);
   RegisterSystemVariable("%ERRNUMBER", ErrNumber);
   RegisterSystemVariable("%PARCOUNT", ParCount);
+  RegisterSystemVariable("%PCOUNT", PCount);
 }
 
 }  // namespace tilmor

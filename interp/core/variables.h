@@ -49,6 +49,7 @@ class VarTable {
   }
   void Clear() { CutBack(0); }
   const std::vector<Entry>& entries() const { return entries_; }
+  std::vector<Entry>& mutable_entries() { return entries_; }
 
  private:
   std::vector<Entry> entries_;

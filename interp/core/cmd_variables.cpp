@@ -1,0 +1,134 @@
+// DECLARE, PARAMETERS, LET, INC, DEC, ADD, SUB.
+#include "argreader.h"
+#include "chars.h"
+#include "commands.h"
+#include "control.h"
+#include "errors.h"
+
+namespace tilmor {
+namespace {
+
+// Appends `name` to the table of its kind; false for a name of no kind.
+// Returns the kind character through `kind`.
+bool Declare(Interp& in, const std::string& name, char& kind) {
+  kind = name.empty() ? '\0' : name.back();
+  Variables& v = in.vars;
+  bool ok;
+  int full;
+  switch (kind) {
+    case '%': ok = v.ints.Append(name), full = 217; break;
+    case '&': ok = v.longs.Append(name), full = 218; break;
+    case '$': ok = v.strings.Append(name), full = 219; break;
+    case '!': ok = v.floats.Append(name), full = 220; break;
+    case '#': ok = v.areas.Append(name), full = 239; break;
+    default: return false;
+  }
+  if (!ok) RuntimeError(in, full);
+  return ok;
+}
+
+template <typename F>
+void ForEachName(const std::string& text, F f) {
+  size_t start = 0;
+  for (;;) {
+    size_t e = text.find(',', start);
+    f(UpperCase(Trim(std::string_view(text).substr(start, e == std::string::npos ? e : e - start))));
+    if (e == std::string::npos) break;
+    start = e + 1;
+  }
+}
+
+int32_t* IntegerTarget(Interp& in, const std::string& name) {
+  if (name.empty() || name.back() != '%') {
+    RuntimeError(in, 103);
+    return nullptr;
+  }
+  int32_t* v = in.vars.ints.Find(name);
+  if (!v) RuntimeError(in, 215, name);
+  return v;
+}
+
+void Step(Interp& in, int32_t delta) {
+  std::string name = UpperCase(Trim(in.param));
+  if (int32_t* v = IntegerTarget(in, name))
+    *v = static_cast<int32_t>(static_cast<uint32_t>(*v) + static_cast<uint32_t>(delta));
+}
+
+void AddOrSub(Interp& in, bool subtract) {
+  size_t comma = in.param.find(',');
+  std::string name = UpperCase(Trim(std::string_view(in.param).substr(0, comma)));
+  in.param = comma == std::string::npos ? std::string() : in.param.substr(comma + 1);
+  if (!IntegerTarget(in, name)) return;
+  ReadArg(in, ' ', kAny);
+  uint32_t by = static_cast<uint32_t>(in.res.ival);
+  if (int32_t* v = in.vars.ints.Find(name))
+    *v = static_cast<int32_t>(subtract ? static_cast<uint32_t>(*v) - by : static_cast<uint32_t>(*v) + by);
+}
+
+}  // namespace
+
+void CmdDeclare(Interp& in, int) {
+  ForEachName(in.param, [&](const std::string& name) {
+    char kind;
+    Declare(in, name, kind);
+  });
+}
+
+void CmdParameters(Interp& in, int) {
+  int k = 0;
+  ForEachName(in.param, [&](const std::string& name) {
+    ++k;
+    char kind;
+    if (!Declare(in, name, kind)) return;
+    if (k > 12 || kind == '#') return;  // no slot beyond 12: the initial value
+    const ParamSlot& s = in.slots[static_cast<size_t>(k)];
+    Variables& v = in.vars;
+    switch (kind) {
+      case '%': *v.ints.Find(name) = s.ival; break;
+      case '&': *v.longs.Find(name) = s.lval; break;
+      case '$': *v.strings.Find(name) = s.text; break;
+      case '!': *v.floats.Find(name) = s.fval; break;
+    }
+  });
+}
+
+void CmdLet(Interp& in, int) {
+  size_t eq = in.param.find('=');
+  std::string target;
+  if (eq != std::string::npos) {
+    target = UpperCase(Trim(std::string_view(in.param).substr(0, eq)));
+    in.param = Trim(std::string_view(in.param).substr(eq + 1));
+  }
+  char kind = target.empty() ? '\0' : target.back();
+  Variables& v = in.vars;
+  if (kind == '$') {
+    std::string value;
+    do {
+      ReadArg(in, 'p', kAny);
+      value += ResultText(in);
+      if (in.res.sep == ',') value += ' ';
+    } while (!in.res.eoa && !in.param.empty());
+    Cut255(value);
+    if (std::string* s = v.strings.Find(target))
+      *s = std::move(value);
+    else
+      RuntimeError(in, 215, target);
+    return;
+  }
+  ReadArg(in, ' ', kAny);
+  if (kind == '!') {
+    if (double* f = v.floats.Find(target)) return void(*f = in.res.fval);
+  } else if (kind == '&') {
+    if (int32_t* l = v.longs.Find(target)) return void(*l = in.res.lval);
+  } else if (kind == '%') {
+    if (int32_t* i = v.ints.Find(target)) return void(*i = in.res.ival);
+  }
+  RuntimeError(in, 215, target);
+}
+
+void CmdInc(Interp& in, int) { Step(in, 1); }
+void CmdDec(Interp& in, int) { Step(in, -1); }
+void CmdAdd(Interp& in, int) { AddOrSub(in, false); }
+void CmdSub(Interp& in, int) { AddOrSub(in, true); }
+
+}  // namespace tilmor

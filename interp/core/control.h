@@ -1,0 +1,27 @@
+// The core keywords the main loop tests before the command table:
+// conditions, loops, jumps, subroutines and procedures.
+#pragma once
+
+#include "interp.h"
+
+namespace tilmor {
+
+enum class Keyword {
+  None, If, Else, IfNot, While, WhileNot, Wend, Return, EndProc, Goto, Gosub, Proc, TraceOn, TraceOff
+};
+
+Keyword KeywordOf(const std::string& cmd);
+void ExecuteKeyword(Interp& in, Keyword k);
+
+// CASE and CASENOT: false when the statement behind the condition is skipped;
+// otherwise the command word and parameter text become that statement's.
+bool ExecuteCase(Interp& in, bool negate);
+
+// A line that nothing else handled: the call of a procedure above it.
+void CallProcedure(Interp& in);
+
+// The text of the reader results as a command stores it: numbers are
+// formatted (a function result carries no text of its own).
+std::string ResultText(const Interp& in);
+
+}  // namespace tilmor
