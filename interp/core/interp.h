@@ -84,6 +84,7 @@ struct Interp {
   LineTable lines;
   int32_t cur = 0;       // current line; the loop increments it first
   int32_t lastLine = 0;  // line count
+  uint64_t linesExecuted = 0;  // reported by TILMOR_STATS
   std::vector<std::string> args;  // [0] the interpreter, [1..] its parameters
 
   // The current line.

@@ -69,6 +69,7 @@ void ExecuteLine(Interp& in) {
 void RunMainLoop(Interp& in) {
   while (in.cur < in.lastLine && !in.stop) {
     ++in.cur;
+    ++in.linesExecuted;
     ExecuteLine(in);
     if (g_hooks.pump) g_hooks.pump(in);
   }
