@@ -44,7 +44,18 @@ void CmdDim(Interp& in, int sub);
 void CmdDispose(Interp& in, int sub);
 void CmdAreaWrite(Interp& in, int sub);  // 1 BYTE .. 5 CHAR
 
+void CmdRandomize(Interp& in, int sub);
+void CmdCopy(Interp& in, int sub);
+void CmdPassword(Interp& in, int sub);
+
 void RegisterArrayFunctions();
+void RegisterArithmeticFunctions();
+void RegisterStringFunctions();
+void RegisterMathFunctions();
+void RegisterSystemFunctions();
+void RegisterPasswordFunction();
+void RegisterDateTimeFunctions();
+void RegisterCharsetFunctions();
 void RegisterAreaFunctions();
 void FreeAllAreas(Variables& v);
 

@@ -10,8 +10,11 @@ namespace tilmor {
 
 using FunctionHandler = void (*)(Interp&);
 
-// Registers a built-in; families register from their own files.
+// Gives a name of the function table its handler; families register from
+// their own files at start-up.
 void RegisterFunction(const char* name, FunctionHandler handler);
+int FunctionCount();
+bool IsBuiltinFunction(const std::string& name);
 
 // Evaluates the function `name` (without "@", upper case). The parameter
 // text starts after the "("; on return the results hold the value.

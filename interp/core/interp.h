@@ -119,6 +119,8 @@ struct Interp {
   std::array<CallFrame, kMaxCalls + 1> frames{};  // 1..150
   int32_t callDepth = 0;
 
+  bool trueColor = false;  // SETTRUECOLOR: colours are COLORREF values
+
   EventRecord events;
   HWND mainWindow = 0;
   TextOutput* text = nullptr;

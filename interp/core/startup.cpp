@@ -98,6 +98,10 @@ int RunInterpreter(const RunOptions& options) {
   RegisterCoreSystemVariables();
   RegisterArrayFunctions();
   RegisterAreaFunctions();
+  RegisterArithmeticFunctions();
+  RegisterStringFunctions();
+  RegisterMathFunctions();
+  RegisterPasswordFunction();
   LoopHooks hooks;
   hooks.pump = Pump;
   SetLoopHooks(hooks);

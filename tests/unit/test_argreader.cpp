@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "argreader.h"
@@ -20,202 +21,158 @@ class ArgReaderTest : public ::testing::Test {
     RegisterCoreSystemVariables();
     in.errorLevel = 0;
   }
-  // Reads one argument from `param` and keeps the rest in in.param.
   void Read(const std::string& param, char c = ' ', int t = kAny) {
     in.param = param;
     ReadArg(in, c, t);
   }
+  // "type ival lval fval [text]"
+  std::string Val() const {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%d %d %d %g [%s]", in.res.type, in.res.ival, in.res.lval,
+                  in.res.fval, in.res.text.c_str());
+    return buf;
+  }
+  // "separator|rest|end-of-arguments"
+  std::string Cut() const {
+    return std::string(1, in.res.sep) + "|" + in.param + "|" + (in.res.eoa ? "eoa" : "-");
+  }
   void Clear() { in.errorState = in.lastError = 0; }
+  template <typename T>
+  void Put(VarTable<T>& table, const std::string& name, T value) {
+    table.Append(name);
+    *table.Find(name) = value;
+  }
 
   Interp in;
 };
 
-TEST_F(ArgReaderTest, SeparatorsCutTheArgument) {
+TEST_F(ArgReaderTest, Separators) {
   Read("  5, 6  ", ',');
-  EXPECT_EQ(in.res.lval, 5);
-  EXPECT_EQ(in.res.sep, ',');
-  EXPECT_EQ(in.param, "6");
-  EXPECT_FALSE(in.res.eoa);
-
-  Read("7", ',');  // no comma: the whole text, separator still ','
+  EXPECT_EQ(Val(), "3 5 5 5 [5]");
+  EXPECT_EQ(Cut(), ",|6|-");
+  Read("7", ',');  // no comma: the whole text, the separator is still ','
   EXPECT_EQ(in.res.lval, 7);
-  EXPECT_EQ(in.res.sep, ',');
-  EXPECT_EQ(in.param, "");
-  EXPECT_FALSE(in.res.eoa);
-
+  EXPECT_EQ(Cut(), ",||-");
   Read("1 : 2", ':');
   EXPECT_EQ(in.res.lval, 1);
-  EXPECT_EQ(in.res.sep, ':');
-  EXPECT_EQ(in.param, "2");
-
+  EXPECT_EQ(Cut(), ":|2|-");
   Read("\"a, b; c: d\"", ' ');
   EXPECT_EQ(in.res.text, "a, b; c: d");
-  EXPECT_EQ(in.param, "");
-  EXPECT_EQ(in.res.sep, ' ');
-
-  // ';' only ends list elements.
-  Read("\"x;y\" , 3", ',');
+  EXPECT_EQ(Cut(), " ||-");
+  Read("\"x;y\" , 3", ',');  // ';' ends list elements only
   EXPECT_EQ(in.res.text, "x;y");
-  EXPECT_EQ(in.param, "3");
+  EXPECT_EQ(Cut(), ",|3|-");
+
+  // A plain argument never holds its separator, quotes or not.
+  Read("\"a,b\",3", 'p');
+  EXPECT_EQ(in.res.type, kString);
+  EXPECT_EQ(in.res.text, "\"A");
+  EXPECT_EQ(Cut(), ",|b\",3|-");
+  EXPECT_EQ(in.lastError, 214);
+  Read("\"x:y\"", ':');
+  EXPECT_EQ(in.res.text, "\"X");
+  EXPECT_EQ(Cut(), ":|y\"|-");
 }
 
-TEST_F(ArgReaderTest, ParameterListElements) {
+TEST_F(ArgReaderTest, ParameterList) {
   in.param = "1, 2 ;3";
   ReadArg(in, 'p', kAny);
   EXPECT_EQ(in.res.lval, 1);
-  EXPECT_EQ(in.res.sep, ',');
-  EXPECT_FALSE(in.res.eoa);
+  EXPECT_EQ(Cut(), ",|2 ;3|-");
   ReadArg(in, 'p', kAny);
   EXPECT_EQ(in.res.lval, 2);
-  EXPECT_EQ(in.res.sep, ';');
-  EXPECT_FALSE(in.res.eoa);
+  EXPECT_EQ(Cut(), ";|3|-");
   ReadArg(in, 'p', kAny);
   EXPECT_EQ(in.res.lval, 3);
-  EXPECT_EQ(in.res.sep, ' ');
-  EXPECT_TRUE(in.res.eoa);
-  EXPECT_EQ(in.param, "");
+  EXPECT_EQ(Cut(), " ||eoa");
 
-  // A trailing separator with nothing after it also ends the list.
-  Read("4;", 'p');
+  Read("4;", 'p');  // a separator with nothing after it also ends the list
   EXPECT_EQ(in.res.lval, 4);
-  EXPECT_EQ(in.res.sep, ';');
-  EXPECT_TRUE(in.res.eoa);
-
+  EXPECT_EQ(Cut(), ";||eoa");
   Read("\"a:b\", 2", 'p');
   EXPECT_EQ(in.res.text, "a:b");
-  EXPECT_EQ(in.param, "2");
-}
-
-TEST_F(ArgReaderTest, PlainArgumentStopsAtSeparatorInsideQuotes) {
-  Read("\"a,b\",3", 'p');
-  EXPECT_EQ(in.res.type, kString);
-  EXPECT_EQ(in.res.text, "\"A");  // not a quoted string: upper-cased, no number
-  EXPECT_EQ(in.res.sep, ',');
-  EXPECT_EQ(in.param, "b\",3");
-  EXPECT_EQ(in.lastError, 214);
-
-  Read("\"x:y\"", ':');
-  EXPECT_EQ(in.res.text, "\"X");
-  EXPECT_EQ(in.param, "y\"");
+  EXPECT_EQ(Cut(), ",|2|-");
 }
 
 TEST_F(ArgReaderTest, EmptyTextIsTooFewExceptInLists) {
   in.errorLevel = -1;
-  Read("", ' ');
-  EXPECT_EQ(in.lastError, 212);
-  EXPECT_EQ(in.errorState, 2);
-  Clear();
-  Read("   ", ',');
-  EXPECT_EQ(in.lastError, 212);
-  Clear();
-  Read("", ':', kText);
-  EXPECT_EQ(in.lastError, 212);
-
+  for (char c : {' ', ',', ':'}) {
+    Clear();
+    Read("   ", c, kText);
+    EXPECT_EQ(in.lastError, 212) << c;
+    EXPECT_EQ(in.errorState, 2) << c;
+  }
   Clear();
   Read("  ", 'p');
   EXPECT_NE(in.lastError, 212);
   EXPECT_NE(in.errorState, 2);
-  EXPECT_TRUE(in.res.eoa);
-  EXPECT_EQ(in.res.sep, ' ');
+  EXPECT_EQ(Cut(), " ||eoa");
 }
 
-TEST_F(ArgReaderTest, QuotedStringEscapes) {
+TEST_F(ArgReaderTest, QuotedStrings) {
   Read("\"a\\\\nb\"");  // a \\ n b
-  EXPECT_EQ(in.res.type, kString);
   EXPECT_EQ(in.res.text, "a\\nb");
   Read("\"a\\nb\"");
   EXPECT_EQ(in.res.text, "a\rb");
   Read("\"\\a\\t\\.\"");
   EXPECT_EQ(in.res.text, "\x08\t\\");
-  // \. is replaced last, so the backslash it makes starts no escape.
-  Read("\"\\.n\\.t\"");
+  Read("\"\\.n\\.t\"");  // \. goes last: its backslash starts no escape
   EXPECT_EQ(in.res.text, "\\n\\t");
-  // \\ goes first: three backslashes and n are a backslash and CR.
-  Read("\"\\\\\\n\"");
+  Read("\"\\\\\\n\"");  // \\ goes first
   EXPECT_EQ(in.res.text, "\\\r");
   Read("\"Hallo Welt\"");
-  EXPECT_EQ(in.res.text, "Hallo Welt");  // no upper-casing inside quotes
+  EXPECT_EQ(in.res.text, "Hallo Welt");
   Read("\"\"");
   EXPECT_EQ(in.res.text, "");
-
-  // Raw strings reduce only \\.
-  Read("\"a\\\\b\\n\\t\\.\"", ' ', kRawText);
+  Read("\"a\\\\b\\n\\t\\.\"", ' ', kRawText);  // raw: only \\ is reduced
   EXPECT_EQ(in.res.type, kString);
   EXPECT_EQ(in.res.text, "a\\b\\n\\t\\.");
   EXPECT_EQ(in.lastError, 0);
-}
 
-TEST_F(ArgReaderTest, QuotedStringKeepsPreviousNumbers) {
-  in.vars.floats.Append("F!");
-  *in.vars.floats.Find("F!") = 7.75;
+  // Only type and text change; the numbers stay from the argument before.
+  Put(in.vars.floats, "F!", 7.75);
   Read("F!");
   Read("\"x\"");
-  EXPECT_EQ(in.res.type, kString);
-  EXPECT_EQ(in.res.text, "x");
-  EXPECT_EQ(in.res.ival, 7);
-  EXPECT_EQ(in.res.lval, 7);
-  EXPECT_DOUBLE_EQ(in.res.fval, 7.75);
+  EXPECT_EQ(Val(), "1 7 7 7.75 [x]");
 }
 
-TEST_F(ArgReaderTest, VariablesOfEachKind) {
-  in.vars.ints.Append("A%");
-  *in.vars.ints.Find("A%") = 5;
-  in.vars.longs.Append("B&");
-  *in.vars.longs.Find("B&") = -70000;
-  in.vars.strings.Append("S$");
-  *in.vars.strings.Find("S$") = "42";
-  in.vars.strings.Append("T$");
-  *in.vars.strings.Find("T$") = "3.5";
-
+TEST_F(ArgReaderTest, Variables) {
+  Put(in.vars.ints, "A%", 5);
+  Put(in.vars.longs, "B&", -70000);
+  Put(in.vars.strings, "S$", std::string("42"));
+  Put(in.vars.strings, "T$", std::string("3.5"));
   Read("a%");
-  EXPECT_EQ(in.res.type, kInteger);
-  EXPECT_EQ(in.res.ival, 5);
-  EXPECT_EQ(in.res.lval, 5);
-  EXPECT_DOUBLE_EQ(in.res.fval, 5.0);
-  EXPECT_EQ(in.res.text, "5");
-
+  EXPECT_EQ(Val(), "2 5 5 5 [5]");
   Read("B&");
-  EXPECT_EQ(in.res.type, kLong);
-  EXPECT_EQ(in.res.ival, -70000);
-  EXPECT_DOUBLE_EQ(in.res.fval, -70000.0);
-  EXPECT_EQ(in.res.text, "-70000");
-
+  EXPECT_EQ(Val(), "3 -70000 -70000 -70000 [-70000]");
   Read("S$");
-  EXPECT_EQ(in.res.type, kString);
-  EXPECT_EQ(in.res.text, "42");
-  EXPECT_EQ(in.res.ival, 42);
-  EXPECT_EQ(in.res.lval, 42);
-  EXPECT_DOUBLE_EQ(in.res.fval, 42.0);
+  EXPECT_EQ(Val(), "1 42 42 42 [42]");
   Read("T$");
   EXPECT_DOUBLE_EQ(in.res.fval, 3.5);
-
   in.numWidth = 4;
   Read("A%");
   EXPECT_EQ(in.res.text, "   5");
   EXPECT_EQ(in.lastError, 0);
+
+  // The entry declared last counts.
+  Put(in.vars.ints, "A%", 6);
+  Read("A%");
+  EXPECT_EQ(in.res.ival, 6);
+  in.vars.ints.CutBack(1);
+  Read("A%");
+  EXPECT_EQ(in.res.ival, 5);
 }
 
 TEST_F(ArgReaderTest, FloatVariablesTruncateTowardZero) {
-  in.vars.floats.Append("P!");
-  in.vars.floats.Append("N!");
-  in.vars.floats.Append("BIG!");
-  *in.vars.floats.Find("P!") = 2.9;
-  *in.vars.floats.Find("N!") = -2.9;
-  *in.vars.floats.Find("BIG!") = 3e9;
-
+  Put(in.vars.floats, "P!", 2.9);
+  Put(in.vars.floats, "N!", -2.9);
+  Put(in.vars.floats, "BIG!", 3e9);
   Read("P!");
-  EXPECT_EQ(in.res.type, kFloat);
-  EXPECT_EQ(in.res.ival, 2);
-  EXPECT_EQ(in.res.lval, 2);
-  EXPECT_DOUBLE_EQ(in.res.fval, 2.9);
-  EXPECT_EQ(in.res.text, "2.900000");
+  EXPECT_EQ(Val(), "4 2 2 2.9 [2.900000]");
   Read("N!");
-  EXPECT_EQ(in.res.ival, -2);
-  EXPECT_EQ(in.res.lval, -2);
+  EXPECT_EQ(Val(), "4 -2 -2 -2.9 [-2.900000]");
   Read("BIG!");
-  EXPECT_EQ(in.res.ival, 0);
-  EXPECT_EQ(in.res.lval, 0);
-
+  EXPECT_EQ(Val(), "4 0 0 3e+09 [3000000000.000000]");
   in.numWidth = 8;
   in.decimals = 2;
   Read("N!");
@@ -224,77 +181,41 @@ TEST_F(ArgReaderTest, FloatVariablesTruncateTowardZero) {
 
 TEST_F(ArgReaderTest, ClassificationOrder) {
   in.errorLevel = -1;
-  // '$' first beats '%' last: a system variable, not the integer variable.
-  in.vars.ints.Append("$A%");
-  *in.vars.ints.Find("$A%") = 5;
-  Read("$A%");
-  EXPECT_EQ(in.lastError, 100);
-  EXPECT_NE(in.res.ival, 5);
-
-  // '!' first beats '&' last, '&' first beats '%' last.
-  in.vars.longs.Append("!B&");
-  *in.vars.longs.Find("!B&") = 6;
-  Clear();
-  Read("!B&");
-  EXPECT_EQ(in.lastError, 100);
-  in.vars.ints.Append("&C%");
-  *in.vars.ints.Find("&C%") = 7;
-  Clear();
-  Read("&C%");
-  EXPECT_EQ(in.lastError, 100);
-
-  // '#' last beats '$' first.
+  // '$' first beats '%' last, '!' first beats '&' last, '&' first beats
+  // '%' last: each is a system variable, not the variable of that name.
+  Put(in.vars.ints, "$A%", 5);
+  Put(in.vars.longs, "!B&", 6);
+  Put(in.vars.ints, "&C%", 7);
+  for (const char* name : {"$A%", "!B&", "&C%"}) {
+    Clear();
+    Read(name);
+    EXPECT_EQ(in.lastError, 100) << name;
+  }
+  // '#' last beats '$' first; '$' last beats '%' first.
   in.vars.areas.Append("$X#");
   in.vars.areas.Find("$X#")->address = 4096;
+  Put(in.vars.strings, "%S$", std::string("hi"));
   Clear();
   Read("$X#");
-  EXPECT_EQ(in.lastError, 0);
-  EXPECT_EQ(in.res.type, kLong);
-  EXPECT_EQ(in.res.lval, 4096);
-  EXPECT_EQ(in.res.text, "4096");
-
-  // '$' last beats '%' first: the string variable.
-  in.vars.strings.Append("%S$");
-  *in.vars.strings.Find("%S$") = "hi";
+  EXPECT_EQ(Val(), "3 4096 4096 4096 [4096]");
   Read("%S$");
+  EXPECT_EQ(Val(), "1 0 0 0 [hi]");
   EXPECT_EQ(in.lastError, 0);
-  EXPECT_EQ(in.res.type, kString);
-  EXPECT_EQ(in.res.text, "hi");
-}
 
-TEST_F(ArgReaderTest, AreaVariables) {
-  in.errorLevel = -1;
+  // An area that is not dimensioned.
   in.vars.areas.Append("Z#");
-  Read("Z#");
-  EXPECT_EQ(in.lastError, 243);
-  EXPECT_EQ(in.errorState, 2);
-  EXPECT_EQ(in.res.type, kLong);
-  Clear();
-  in.vars.areas.Find("Z#")->address = 0x1000;
   Read("z#");
-  EXPECT_EQ(in.lastError, 0);
-  EXPECT_EQ(in.res.ival, 0x1000);
-  EXPECT_EQ(in.res.lval, 0x1000);
+  EXPECT_EQ(in.lastError, 243);
+  EXPECT_EQ(in.res.type, kLong);
 }
 
 TEST_F(ArgReaderTest, NumberLiterals) {
   Read("1.5");
-  EXPECT_EQ(in.res.type, kFloat);
-  EXPECT_DOUBLE_EQ(in.res.fval, 1.5);
-  EXPECT_EQ(in.res.ival, 1);
-  EXPECT_EQ(in.res.text, "1.500000");
-
+  EXPECT_EQ(Val(), "4 1 1 1.5 [1.500000]");
   Read("12");
-  EXPECT_EQ(in.res.type, kLong);
-  EXPECT_EQ(in.res.ival, 12);
-  EXPECT_EQ(in.res.lval, 12);
-  EXPECT_DOUBLE_EQ(in.res.fval, 12.0);
-  EXPECT_EQ(in.res.text, "12");
-
+  EXPECT_EQ(Val(), "3 12 12 12 [12]");
   Read("-7");
-  EXPECT_EQ(in.res.type, kLong);
-  EXPECT_EQ(in.res.lval, -7);
-
+  EXPECT_EQ(Val(), "3 -7 -7 -7 [-7]");
   in.numWidth = 6;
   in.decimals = 2;
   Read("12");
@@ -303,7 +224,6 @@ TEST_F(ArgReaderTest, NumberLiterals) {
   EXPECT_EQ(in.res.text, "  2.67");
   Read("0.125");
   EXPECT_EQ(in.res.text, "  0.13");
-  EXPECT_EQ(in.lastError, 0);
   EXPECT_EQ(in.errorState, 0);
 
   Read("1x");
@@ -316,12 +236,9 @@ TEST_F(ArgReaderTest, NumberLiterals) {
 TEST_F(ArgReaderTest, UndeclaredVariables) {
   Read("9");
   Read("x%");
-  EXPECT_EQ(in.res.text, "X%");
-  EXPECT_EQ(in.res.ival, 9);  // numbers stay as they were
-  EXPECT_EQ(in.res.lval, 9);
+  EXPECT_EQ(Val(), "2 9 9 9 [X%]");  // the numbers stay as they were
   EXPECT_EQ(in.lastError, 215);
   EXPECT_EQ(in.errorState, 1);
-
   for (const char* word : {"DECLARE", "PARAMETERS"}) {
     Clear();
     in.cmd = word;
@@ -331,81 +248,57 @@ TEST_F(ArgReaderTest, UndeclaredVariables) {
     EXPECT_EQ(in.errorState, 0) << word;
   }
   Clear();
-  in.cmd = "DECLAREX";  // exact words only
+  in.cmd = "DECLAREX";  // whole words only
   Read("Y!");
   EXPECT_EQ(in.lastError, 215);
-}
-
-TEST_F(ArgReaderTest, LastDeclaredEntryWins) {
-  in.vars.ints.Append("A%");
-  *in.vars.ints.Find("A%") = 1;
-  in.vars.ints.Append("A%");
-  *in.vars.ints.Find("A%") = 2;
-  Read("A%");
-  EXPECT_EQ(in.res.ival, 2);
-  in.vars.ints.CutBack(1);
-  Read("A%");
-  EXPECT_EQ(in.res.ival, 1);
 }
 
 TEST_F(ArgReaderTest, TypeCheck) {
   in.errorLevel = -1;
   in.vars.strings.Append("S$");
-  struct Case {
+  struct {
     const char* param;
     int t;
     bool fails;
   } cases[] = {
-      {"5", kText, true},        {"5", kRawText, true},     {"\"A\"", kNumber, true},
-      {"S$", 3, true},           {"S$", 4, true},           {"\"A\"", kText, false},
-      {"\"A\"", kRawText, false}, {"5", kNumber, false},    {"1.5", 4, false},
-      {"\"A\"", kAny, false},    {"5", kAny, false},
+      {"5", kText, true},     {"5", kRawText, true},      {"\"A\"", kNumber, true},
+      {"S$", 3, true},        {"S$", 4, true},            {"\"A\"", kText, false},
+      {"5", kNumber, false},  {"\"A\"", kRawText, false}, {"1.5", 4, false},
+      {"\"A\"", kAny, false}, {"5", kAny, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Clear();
     Read(c.param, ' ', c.t);
     EXPECT_EQ(in.lastError == 216, c.fails) << c.param << " t=" << c.t;
   }
-}
 
-TEST_F(ArgReaderTest, TypeErrorReportsTheResultText) {
-  win::ParseBatchScript("", nullptr);
+  in.errorLevel = 0;
   in.lines.slots = {"", "LOCATE \"A\", 1"};
   in.cur = 1;
-  in.param = "\"A\", 1";
   testing::internal::CaptureStderr();
   int code = -1;
   try {
-    ReadArg(in, ',', kNumber);
+    Read("\"A\", 1", ',', kNumber);
   } catch (const ProgramEnd& e) {
     code = e.code;
   }
-  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "[Falscher Parametertyp: A] Zeile      1:  | LOCATE \"A\", 1\n");
   EXPECT_EQ(code, 3);
-  EXPECT_EQ(err, "[Falscher Parametertyp: A] Zeile      1:  | LOCATE \"A\", 1\n");
 }
 
-TEST_F(ArgReaderTest, HexNumbersAndSystemVariables) {
+TEST_F(ArgReaderTest, SystemVariables) {
   Read("$FF");
-  EXPECT_EQ(in.res.ival, 255);
-  EXPECT_EQ(in.res.lval, 255);
-  EXPECT_DOUBLE_EQ(in.res.fval, 255.0);
-  EXPECT_EQ(in.res.text, "255");
+  EXPECT_EQ(Val(), "1 255 255 255 [255]");
   Read("$10");
   EXPECT_EQ(in.res.lval, 16);
   Read("$ff");
   EXPECT_EQ(in.res.lval, 255);
-
   Read("$tilmver");
-  EXPECT_EQ(in.res.type, kString);
-  EXPECT_EQ(in.res.text, "5.0a-32");
-
+  EXPECT_EQ(Val(), "1 0 0 0 [5.0a-32]");
   in.args = {"tilmor", "a", "b"};
   Read("%PARCOUNT");
-  EXPECT_EQ(in.res.type, kInteger);
-  EXPECT_EQ(in.res.ival, 2);
-  EXPECT_EQ(in.res.text, "2");
-
+  EXPECT_EQ(Val(), "2 2 2 2 [2]");
   in.errorLevel = -1;
   Read("$XYZ");
   EXPECT_EQ(in.lastError, 100);
@@ -413,18 +306,15 @@ TEST_F(ArgReaderTest, HexNumbersAndSystemVariables) {
 }
 
 TEST_F(ArgReaderTest, ErrorStateReadingResets) {
-  Read("Q%");  // undeclared: warning 215
+  Read("Q%");  // warning 215
   Read("%ERROR");
-  EXPECT_EQ(in.res.type, kString);
-  EXPECT_EQ(in.res.ival, 1);
-  EXPECT_EQ(in.res.text, "1");
+  EXPECT_EQ(Val(), "1 1 1 1 [1]");
   EXPECT_EQ(in.errorState, 0);
   Read("%ERROR");
-  EXPECT_EQ(in.res.ival, 0);
   EXPECT_EQ(in.res.text, "0");
+  EXPECT_EQ(in.res.ival, 0);
   Read("%ERRNUMBER");
   EXPECT_EQ(in.res.ival, 215);
-  EXPECT_EQ(in.res.lval, 215);
 
   in.errorLevel = -1;
   Read("");  // runtime error 212

@@ -23,12 +23,12 @@ class ErrorsTest : public ::testing::Test {
     in.lines.slots[12] = "   PRINT 1   ";
     in.cur = 12;
     g_before = g_after = 0;
+    SetErrorHooks({[](Interp&) { ++g_before; }, [](Interp&) { ++g_after; }});
   }
   void TearDown() override {
     SetErrorHooks({});
     win::ClearBatchScript();
   }
-
   // Runs f with standard error captured; returns the ProgramEnd code or -1.
   int Run(const std::function<void()>& f) {
     testing::internal::CaptureStderr();
@@ -41,47 +41,44 @@ class ErrorsTest : public ::testing::Test {
     err = testing::internal::GetCapturedStderr();
     return code;
   }
+  static std::string Box(const std::string& title) {
+    return "[" + title + "] Zeile     12:  | PRINT 1\n";
+  }
 
   Interp in;
   std::string err;
 };
 
-const char kLine12[] = "Zeile     12:  | PRINT 1";
-
-TEST_F(ErrorsTest, RuntimeErrorAtLevelMinusOneReturns) {
+TEST_F(ErrorsTest, RuntimeErrors) {
   in.errorLevel = -1;
   EXPECT_EQ(Run([&] { RuntimeError(in, 216, "X"); }), -1);
   EXPECT_EQ(err, "");
   EXPECT_EQ(in.errorState, 2);
   EXPECT_EQ(in.lastError, 216);
-  EXPECT_EQ(Run([&] { RuntimeError(in, 102, "FOO"); }), -1);
-  EXPECT_EQ(in.lastError, 102);
-}
+  EXPECT_EQ(g_before, 1);  // the cursor is shown even when nothing else is
 
-TEST_F(ErrorsTest, RuntimeErrorShowsBoxAndEnds) {
   for (int level : {0, 1, 2}) {
     in.errorLevel = level;
-    in.errorState = in.lastError = 0;
-    EXPECT_EQ(Run([&] { RuntimeError(in, 216, "X"); }), kExitRuntimeError) << level;
-    EXPECT_EQ(err, std::string("[Falscher Parametertyp: X] ") + kLine12 + "\n") << level;
+    in.errorState = 0;
+    EXPECT_EQ(Run([&] { RuntimeError(in, 216, "Y"); }), kExitRuntimeError) << level;
+    EXPECT_EQ(err, Box("Falscher Parametertyp: Y")) << level;
     EXPECT_EQ(in.errorState, 2) << level;
   }
   // A Cancel answer changes nothing: the program ends all the same.
   in.errorLevel = 1;
   win::ParseBatchScript("answer CANCEL\n", nullptr);
   EXPECT_EQ(Run([&] { RuntimeError(in, 212); }), 3);
-  EXPECT_EQ(err, std::string("[Zu wenig Parameter!] ") + kLine12 + "\n");
+  EXPECT_EQ(err, Box("Zu wenig Parameter!"));
+  EXPECT_EQ(g_after, 0);
 }
 
-TEST_F(ErrorsTest, LineNumberIsRightAlignedInSixColumns) {
+TEST_F(ErrorsTest, DisplayText) {
   in.errorLevel = 0;
   in.cur = 3;
   in.lines.slots[3] = "\tLOCATE 1";
   Run([&] { RuntimeError(in, 102, "ABC"); });
   EXPECT_EQ(err, "[Befehl unbekannt: ABC] Zeile      3:  | LOCATE 1\n");
-  std::string text = in.DisplayText();
-  EXPECT_EQ(text, "Zeile      3: \r\nLOCATE 1");
-
+  EXPECT_EQ(in.DisplayText(), "Zeile      3: \r\nLOCATE 1");
   in.lines.slots.resize(32768);
   in.lines.slots[32767] = "END";
   in.cur = 32767;
@@ -90,20 +87,19 @@ TEST_F(ErrorsTest, LineNumberIsRightAlignedInSixColumns) {
 
 TEST_F(ErrorsTest, WarningAtLevelOneAsks) {
   in.errorLevel = 1;
-  EXPECT_EQ(Run([&] { Warning(in, 215, "A%"); }), -1);  // no answer: first button, OK
-  EXPECT_EQ(err, std::string("[Variable nicht declariert: A%] ") + kLine12 + "\n");
+  EXPECT_EQ(Run([&] { Warning(in, 215, "A%"); }), -1);  // no answer: the first button, OK
+  EXPECT_EQ(err, Box("Variable nicht declariert: A%"));
   EXPECT_EQ(in.errorState, 1);
   EXPECT_EQ(in.lastError, 215);
+  EXPECT_EQ(g_after, 1);  // the window is refreshed after OK
 
   win::ParseBatchScript("answer OK\n", nullptr);
-  in.lastError = 0;
   EXPECT_EQ(Run([&] { Warning(in, 214, "1X"); }), -1);
   EXPECT_EQ(in.lastError, 214);
 
   win::ParseBatchScript("answer CANCEL\n", nullptr);
   EXPECT_EQ(Run([&] { Warning(in, 215, "B$"); }), 3);
-  EXPECT_EQ(err, std::string("[Variable nicht declariert: B$] ") + kLine12 + "\n" +
-                     "[Programm abgebrochen!] " + kLine12 + "\n");
+  EXPECT_EQ(err, Box("Variable nicht declariert: B$") + Box("Programm abgebrochen!"));
   EXPECT_EQ(in.errorState, 2);
 }
 
@@ -116,44 +112,27 @@ TEST_F(ErrorsTest, WarningAtOtherLevels) {
     EXPECT_EQ(in.errorState, 1) << level;
     EXPECT_EQ(in.lastError, 209) << level;
   }
+  EXPECT_EQ(g_after, 0);
 
   in.errorLevel = 2;
-  in.errorState = in.lastError = 0;
   win::ParseBatchScript("answer OK\n", nullptr);
   EXPECT_EQ(Run([&] { Warning(in, 215, "C!"); }), 3);
-  EXPECT_EQ(err, std::string("[Variable nicht declariert: C!] ") + kLine12 + "\n");
+  EXPECT_EQ(err, Box("Variable nicht declariert: C!"));
   EXPECT_EQ(in.errorState, 2);
 }
 
 TEST_F(ErrorsTest, MessageTexts) {
   in.errorLevel = 0;
   Run([&] { RuntimeError(in, 4711, " extra"); });
-  EXPECT_EQ(err, std::string("[UNERWARTETER FEHLER! extra] ") + kLine12 + "\n");
+  EXPECT_EQ(err, Box("UNERWARTETER FEHLER! extra"));
   Run([&] { RuntimeError(in, 100, "$XYZ"); });
-  EXPECT_EQ(err, std::string("[Systemvariable unbekannt: $XYZ] ") + kLine12 + "\n");
-  // Windows-1252 text of the table reaches the terminal as UTF-8.
-  Run([&] { RuntimeError(in, 207, "5"); });
-  EXPECT_EQ(err, std::string("[Bereichsgrenze \xC3\xBC" "berschritten: 5] ") + kLine12 + "\n");
-
+  EXPECT_EQ(err, Box("Systemvariable unbekannt: $XYZ"));
+  Run([&] { RuntimeError(in, 207, "5"); });  // Windows-1252 table text, UTF-8 out
+  EXPECT_EQ(err, Box("Bereichsgrenze \xC3\xBC" "berschritten: 5"));
   // The message is a short string: cut at 255 characters.
   Run([&] { RuntimeError(in, 102, std::string(300, 'Z')); });
   std::string title = "Befehl unbekannt: ";
-  title += std::string(255 - title.size(), 'Z');
-  EXPECT_EQ(err, "[" + title + "] " + kLine12 + "\n");
-}
-
-TEST_F(ErrorsTest, WindowHooks) {
-  SetErrorHooks({[](Interp&) { ++g_before; }, [](Interp&) { ++g_after; }});
-  in.errorLevel = 1;
-  Run([&] { Warning(in, 215, "A%"); });  // OK: the window is refreshed
-  EXPECT_EQ(g_after, 1);
-  in.errorLevel = 0;
-  Run([&] { Warning(in, 215, "A%"); });  // nothing shown, nothing to refresh
-  EXPECT_EQ(g_after, 1);
-  in.errorLevel = -1;
-  Run([&] { RuntimeError(in, 212); });  // the cursor is shown even here
-  EXPECT_EQ(g_before, 1);
-  EXPECT_EQ(g_after, 1);
+  EXPECT_EQ(err, Box(title + std::string(255 - title.size(), 'Z')));
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+// Argument helpers of the built-in functions: each argument is read in turn
+// and its values kept, since every read overwrites the reader results.
+#pragma once
+
+#include <string>
+
+#include "argreader.h"
+#include "interp.h"
+
+namespace tilmor {
+
+struct NumArg {
+  int32_t ival = 0;
+  int32_t lval = 0;
+  double fval = 0.0;
+  int type = kNone;
+};
+
+// Reads one argument ended by `sep` (',' or ')').
+inline NumArg ReadNum(Interp& in, char sep) {
+  ReadArg(in, sep, kAny);
+  return NumArg{in.res.ival, in.res.lval, in.res.fval, in.res.type};
+}
+
+// A text argument; a number is taken in its formatted form.
+std::string ReadText(Interp& in, char sep, int type = kAny);
+
+inline void SetResultLong(Interp& in, int type, int32_t v) {
+  in.res.type = type;
+  in.res.lval = v;
+}
+inline void SetResultFloat(Interp& in, double f, int32_t l) {
+  in.res.type = kFloat;
+  in.res.fval = f;
+  in.res.lval = l;
+}
+inline void SetResultText(Interp& in, std::string s) {
+  in.res.type = kString;
+  in.res.text = std::move(s);
+  in.res.ival = in.res.lval = 0;
+}
+
+}  // namespace tilmor

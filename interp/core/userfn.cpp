@@ -1,0 +1,70 @@
+#include "userfn.h"
+
+#include "argreader.h"
+#include "chars.h"
+#include "errors.h"
+
+namespace tilmor {
+namespace {
+
+DllBodyHandler g_dll = nullptr;
+
+// Until DLL calls are built, such a body names the library it cannot load.
+void NoDll(Interp& in, const std::string& body, int) {
+  in.param = body.substr(1);
+  ReadArg(in, ',', kAny);
+  std::string dll = in.res.text;
+  in.res.type = kLong;
+  in.res.text.clear();
+  in.res.ival = in.res.lval = 0;
+  in.res.fval = 0;
+  RuntimeError(in, 247, dll);
+}
+
+}  // namespace
+
+void SetDllBodyHandler(DllBodyHandler handler) { g_dll = handler; }
+
+bool CallUserFunction(Interp& in, const std::string& name) {
+  int line = in.scan.DefLine(name);
+  if (line < 0 || line > in.cur) return false;
+
+  std::string caller = std::move(in.param);
+  // The definition text after its name's "(": the count, ")", the body.
+  const std::string& def = in.lines[line];
+  size_t open = def.find('(');
+  in.param = open == std::string::npos ? std::string(")") : Trim(std::string_view(def).substr(open + 1));
+  ReadArg(in, ')', kAny);
+  int32_t n = in.res.ival;
+  std::string body = Trim(in.param);
+  in.param = std::move(caller);
+  if (n < 0 || n > 12) {
+    RuntimeError(in, 211);
+    n = 0;
+  }
+
+  for (int i = 1; i <= n; ++i) {
+    std::array<ParamSlot, 13> saved = in.slots;
+    ReadArg(in, i < n ? ',' : ')', kAny);
+    in.slots = std::move(saved);
+    ParamSlot& s = in.slots[static_cast<size_t>(i)];
+    s.text = in.res.type == kString || in.res.type == kNone
+                 ? in.res.text
+                 : FormatResultNumber(in, in.res.type, in.res.lval, in.res.fval);
+    s.ival = in.res.ival;
+    s.lval = in.res.lval;
+    s.fval = in.res.fval;
+  }
+
+  caller = std::move(in.param);
+  if (!body.empty() && (body[0] == '!' || body[0] == '*')) {
+    (g_dll ? g_dll : NoDll)(in, body, n);
+  } else {
+    in.param = body;
+    ReadArg(in, ' ', kAny);
+  }
+  in.param = std::move(caller);
+  return true;
+}
+
+}  // namespace tilmor
