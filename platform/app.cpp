@@ -7,12 +7,12 @@
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
-#include <memory>
 
 namespace win {
 namespace {
 
-std::unique_ptr<QApplication> g_app;
+// Deleted only by DestroyApplication: Qt must not be torn down by exit handlers.
+QApplication* g_app = nullptr;
 int g_argc = 0;
 char** g_argv = nullptr;
 volatile std::sig_atomic_t g_interrupt = 0;
@@ -39,7 +39,7 @@ void CreateApplication(int argc, char** argv, bool batch) {
   }
   g_argc = argc > 0 ? 1 : 0;  // Qt must not eat program arguments
   g_argv = argv;
-  g_app = std::make_unique<QApplication>(g_argc, g_argv);
+  g_app = new QApplication(g_argc, g_argv);
   QApplication::setQuitOnLastWindowClosed(false);
   // Qt adopts the user's locale; numbers are always read and written with a point.
   std::setlocale(LC_NUMERIC, "C");
@@ -47,7 +47,10 @@ void CreateApplication(int argc, char** argv, bool batch) {
 
 bool ApplicationExists() { return g_app != nullptr; }
 
-void DestroyApplication() { g_app.reset(); }
+void DestroyApplication() {
+  delete g_app;
+  g_app = nullptr;
+}
 
 void PumpPendingEvents() {
   if (!g_app) return;

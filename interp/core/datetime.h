@@ -38,6 +38,4 @@ std::string DbaseToShortDate(std::string_view s, const DatePattern& p);
 // A ten-character short date back to "YYYYMMDD" by the order letters.
 std::string ShortDateToDbase(std::string_view s, const DatePattern& p);
 
-void RegisterDateTimeFunctions();
-
 }  // namespace tilmor

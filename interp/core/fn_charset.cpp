@@ -1,5 +1,6 @@
 // @ANSITOOEM$ and @OEMTOANSI$: the Windows and the OEM character set.
 #include "argreader.h"
+#include "commands.h"
 #include "functions.h"
 #include "oem.h"
 

@@ -5,6 +5,7 @@
 
 #include "argreader.h"
 #include "chars.h"
+#include "commands.h"
 #include "datetime.h"
 #include "errors.h"
 #include "functions.h"

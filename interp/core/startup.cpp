@@ -102,6 +102,7 @@ int RunInterpreter(const RunOptions& options) {
   RegisterStringFunctions();
   RegisterMathFunctions();
   RegisterPasswordFunction();
+  RegisterSystemFunctions();
   LoopHooks hooks;
   hooks.pump = Pump;
   SetLoopHooks(hooks);

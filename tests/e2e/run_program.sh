@@ -8,11 +8,12 @@
 #   NAME.script   batch answers (optional)
 #   NAME.args     further command-line words, one per line (optional)
 #   NAME.windir/  contents of the Windows directory (optional)
+#   NAME.expect/  files the program must leave behind, byte for byte (optional)
 # The program runs in a fresh copy of its directory.
 set -u
-bin=$1
+bin=$(realpath "$1")
 src=$2
-dir=$(dirname "$src")
+dir=$(cd "$(dirname "$src")" && pwd)
 name=$(basename "$src" .tmf)
 
 work=$(mktemp -d)
@@ -41,6 +42,14 @@ if ! diff -u <(expect out) "$work/.stdout" >"$work/.diff"; then
 fi
 if ! diff -u <(expect err) "$work/.stderr" >"$work/.diff"; then
   echo "--- standard error differs:"; cat "$work/.diff"; fail=1
+fi
+if [ -d "$dir/$name.expect" ]; then
+  while IFS= read -r -d '' f; do
+    rel=${f#"$dir/$name.expect/"}
+    if ! cmp -s "$f" "$work/$rel"; then
+      echo "--- file $rel differs from $name.expect/$rel"; fail=1
+    fi
+  done < <(find "$dir/$name.expect" -type f -print0)
 fi
 want=0
 [ -f "$dir/$name.code" ] && want=$(tr -d ' \n' < "$dir/$name.code")
