@@ -7,6 +7,7 @@
 
 #include "app.h"
 #include "batch.h"
+#include "builtins.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
   }
   win::InstallInterruptHandler();
   win::CreateApplication(argc, argv, opt.batch);
+  opt.registerBuiltins = tilmor::RegisterBuiltins;
   int code = tilmor::RunInterpreter(opt);
   win::DestroyApplication();
   std::fflush(stdout);

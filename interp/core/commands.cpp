@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <unordered_map>
 
 #include "errors.h"
@@ -7,181 +9,193 @@
 namespace tilmor {
 namespace {
 
-const CommandEntry kCommands[] = {
-    {"REPAINT", nullptr, 0},
-    {"SHELL", nullptr, 0},
-    {"RUN", nullptr, 0},
-    {"SAVEBMP", nullptr, 0},
-    {"WRITEINI", nullptr, 0},
-    {"APPENDMENUBAR", nullptr, 0},
-    {"CREATEMENU", nullptr, 0},
-    {"APPENDMENU", nullptr, 0},
-    {"SEPARATOR", nullptr, 0},
-    {"TRACKMENU", nullptr, 0},
-    {"POPUP", nullptr, 0},
-    {"SUBPOPUP", nullptr, 0},
-    {"ENDSUB", nullptr, 0},
-    {"PLAYSOUND", nullptr, 0},
-    {"LOADSIZEDBMP", nullptr, 0},
-    {"MLOADBMP", nullptr, 0},
-    {"LOADBMP", nullptr, 0},
-    {"MCOPYBMP", nullptr, 0},
-    {"COPYBMP", nullptr, 0},
-    {"COPYSIZEDBMP", nullptr, 0},
-    {"PRINT", CmdPrint, 0},
-    {"DECIMALS", CmdDecimals, 0},
-    {"STRWIDTH", CmdStrWidth, 0},
-    {"NUMWIDTH", CmdNumWidth, 0},
-    {"DRAWTEXT", nullptr, 0},
-    {"CHARSET", nullptr, 0},
-    {"USEBRUSH", nullptr, 0},
-    {"USEPEN", nullptr, 0},
-    {"USEICON", nullptr, 0},
-    {"WINDOWSTYLE", nullptr, 0},
-    {"SHOWCURSOR", nullptr, 0},
-    {"USECURSOR", nullptr, 0},
-    {"SETPIXEL", nullptr, 0},
-    {"FILL", nullptr, 0},
-    {"LINE", nullptr, 0},
-    {"LINETO", nullptr, 0},
-    {"MOVETO", nullptr, 0},
-    {"RECTANGLE", nullptr, 0},
-    {"ROUNDRECT", nullptr, 0},
-    {"PIE", nullptr, 0},
-    {"ARC", nullptr, 0},
-    {"CHORD", nullptr, 0},
-    {"ELLIPSE", nullptr, 0},
-    {"WINDOWTITLE", nullptr, 0},
-    {"RANDOMIZE", CmdRandomize, 0},
-    {"BEEP", nullptr, 0},
-    {"LOCATE", nullptr, 0},
-    {"END", CmdEnd, 0},
-    {"WAITSCAN", nullptr, 0},
-    {"WAITKEY", nullptr, 0},
-    {"WAITMOUSE", nullptr, 0},
-    {"WAITINPUT", nullptr, 0},
-    {"LIST%", CmdListStore, 0},
-    {"LIST&", CmdListStore, 1},
-    {"LIST!", CmdListStore, 2},
-    {"LIST$", CmdListStore, 3},
-    {"DIM", CmdDim, 0},
-    {"DIM%", CmdDimArray, 0},
-    {"DIM&", CmdDimArray, 1},
-    {"DIM!", CmdDimArray, 2},
-    {"DIM$", CmdDimArray, 3},
-    {"DECLARE", CmdDeclare, 0},
-    {"INPUT", nullptr, 0},
-    {"LET", CmdLet, 0},
-    {"PARAMETERS", CmdParameters, 0},
-    {"INC", CmdInc, 0},
-    {"DEC", CmdDec, 0},
-    {"ADD", CmdAdd, 0},
-    {"SUB", CmdSub, 0},
-    {"COPY", CmdCopy, 0},
-    {"CLEARCLIP", nullptr, 0},
-    {"PUTCLIP", nullptr, 0},
-    {"SETTEXT", nullptr, 0},
-    {"SETCHECK", nullptr, 0},
-    {"TBOX", nullptr, 0},
-    {"MESSAGEBOX", nullptr, 0},
-    {"WINDOW", nullptr, 0},
-    {"DRAWICON", nullptr, 0},
-    {"DRAWSYSICON", nullptr, 0},
-    {"DRAWEXTICON", nullptr, 0},
-    {"DRAWLIBICON", nullptr, 0},
-    {"DRAWPROGICON", nullptr, 0},
-    {"TEXTCOLOR", nullptr, 0},
-    {"USEFONT", nullptr, 0},
-    {"CLS", nullptr, 0},
-    {"SHOWMAX", nullptr, 0},
-    {"SHOWMIN", nullptr, 0},
-    {"SHOWNORMAL", nullptr, 0},
-    {"COLOR", nullptr, 0},
-    {"FONT", nullptr, 0},
-    {"CLEARLIST", nullptr, 0},
-    {"ADDSTRING", nullptr, 0},
-    {"ADDFILES", nullptr, 0},
-    {"ADDWINDOWS", nullptr, 0},
-    {"LISTBOXITEM$", nullptr, 0},
-    {"SOUND", nullptr, 0},
-    {"PLAY", nullptr, 0},
-    {"DBCREATE", nullptr, 0},
-    {"DBCREATEINDEX", nullptr, 0},
-    {"OUTP", nullptr, 0},
-    {"OUTPB", nullptr, 0},
-    {"SQLEXEC", nullptr, 0},
-    {"SQLSETNULL", nullptr, 0},
-    {"SQLSETDEL", nullptr, 0},
-    {"SQLDONE", nullptr, 0},
-    {"CHDIR", nullptr, 0},
-    {"MKDIR", nullptr, 0},
-    {"RMDIR", nullptr, 0},
-    {"ASSIGN", nullptr, 0},
-    {"RENAME", nullptr, 0},
-    {"APPEND", nullptr, 0},
-    {"CLOSE", nullptr, 0},
-    {"ERASE", nullptr, 0},
-    {"RESET", nullptr, 0},
-    {"REWRITE", nullptr, 0},
-    {"OPENRW", nullptr, 0},
-    {"CLOSERW", nullptr, 0},
-    {"SEEK", nullptr, 0},
-    {"PUTBYTE", nullptr, 0},
-    {"FILEMODE", nullptr, 0},
-    {"SETFATTR", nullptr, 0},
-    {"EXITWINDOWS", nullptr, 0},
-    {"DDELINK", nullptr, 0},
-    {"DDEEXECUTE", nullptr, 0},
-    {"DDETERMINATE", nullptr, 0},
-    {"BLOCKWRITE", nullptr, 0},
-    {"STARTPRINT", nullptr, 0},
-    {"ENDPRINT", nullptr, 0},
-    {"SETERRORLEVEL", CmdSetErrorLevel, 0},
-    {"ORIENTATION", nullptr, 0},
-    {"SCREENCOPY", nullptr, 0},
-    {"MUSIC", nullptr, 0},
-    {"PASSWORD", CmdPassword, 0},
-    {"SETDIALOGFONT", nullptr, 0},
-    {"ADDFONTS", nullptr, 0},
-    {"DISPOSE", CmdDispose, 0},
-    {"BYTE", CmdAreaWrite, 1},
-    {"WORD", CmdAreaWrite, 2},
-    {"LONG", CmdAreaWrite, 3},
-    {"STRING", CmdAreaWrite, 4},
-    {"CHAR", CmdAreaWrite, 5},
-    {"READTEXT", nullptr, 0},
-    {"WINHELP", nullptr, 0},
-    {"WINCOPY", nullptr, 0},
-    {"SETWINDOWPOS", nullptr, 0},
-    {"CHECKMENU", nullptr, 0},
-    {"ENABLEMENU", nullptr, 0},
-    {"REMOVEMENU", nullptr, 0},
-    {"INSERTMENU", nullptr, 0},
-    {"ENABLEWINDOW", nullptr, 0},
-    {"SETMENUITEM", nullptr, 0},
-    {"SETTRUECOLOR", nullptr, 0},
-    {"SETSCROLLPOS", nullptr, 0},
-    {"SETSCROLLRANGE", nullptr, 0},
-    {"SETLFN", nullptr, 0},
-    {"NEXTPAGE", nullptr, 0},
-    {"STARTPAINT", nullptr, 0},
-    {"ENDPAINT", nullptr, 0},
-    {"SETAUTOPAINT", nullptr, 0},
-    {"SETTIMER", nullptr, 0},
-    {"KILLTIMER", nullptr, 0},
-    {"DRAWEXTBMP", nullptr, 0},
-    {"DRAWSIZEDEXTBMP", nullptr, 0},
-    {"MCOPYSIZEDBMP", nullptr, 0},
-    {"USEEXTCURSOR", nullptr, 0},
-    {"USEEXTMENU", nullptr, 0},};
+struct Name {
+  const char* name;
+  int sub;  // tells shared handlers which name called them
+};
 
-constexpr int kCommandCount = sizeof kCommands / sizeof kCommands[0];
+// The names in comparison order.
+const Name kNames[] = {
+    {"REPAINT", 0},
+    {"SHELL", 0},
+    {"RUN", 0},
+    {"SAVEBMP", 0},
+    {"WRITEINI", 0},
+    {"APPENDMENUBAR", 0},
+    {"CREATEMENU", 0},
+    {"APPENDMENU", 0},
+    {"SEPARATOR", 0},
+    {"TRACKMENU", 0},
+    {"POPUP", 0},
+    {"SUBPOPUP", 0},
+    {"ENDSUB", 0},
+    {"PLAYSOUND", 0},
+    {"LOADSIZEDBMP", 0},
+    {"MLOADBMP", 0},
+    {"LOADBMP", 0},
+    {"MCOPYBMP", 0},
+    {"COPYBMP", 0},
+    {"COPYSIZEDBMP", 0},
+    {"PRINT", 0},
+    {"DECIMALS", 0},
+    {"STRWIDTH", 0},
+    {"NUMWIDTH", 0},
+    {"DRAWTEXT", 0},
+    {"CHARSET", 0},
+    {"USEBRUSH", 0},
+    {"USEPEN", 0},
+    {"USEICON", 0},
+    {"WINDOWSTYLE", 0},
+    {"SHOWCURSOR", 0},
+    {"USECURSOR", 0},
+    {"SETPIXEL", 0},
+    {"FILL", 0},
+    {"LINE", 0},
+    {"LINETO", 0},
+    {"MOVETO", 0},
+    {"RECTANGLE", 0},
+    {"ROUNDRECT", 0},
+    {"PIE", 0},
+    {"ARC", 0},
+    {"CHORD", 0},
+    {"ELLIPSE", 0},
+    {"WINDOWTITLE", 0},
+    {"RANDOMIZE", 0},
+    {"BEEP", 0},
+    {"LOCATE", 0},
+    {"END", 0},
+    {"WAITSCAN", 0},
+    {"WAITKEY", 0},
+    {"WAITMOUSE", 0},
+    {"WAITINPUT", 0},
+    {"LIST%", 0},
+    {"LIST&", 1},
+    {"LIST!", 2},
+    {"LIST$", 3},
+    {"DIM", 0},
+    {"DIM%", 0},
+    {"DIM&", 1},
+    {"DIM!", 2},
+    {"DIM$", 3},
+    {"DECLARE", 0},
+    {"INPUT", 0},
+    {"LET", 0},
+    {"PARAMETERS", 0},
+    {"INC", 0},
+    {"DEC", 0},
+    {"ADD", 0},
+    {"SUB", 0},
+    {"COPY", 0},
+    {"CLEARCLIP", 0},
+    {"PUTCLIP", 0},
+    {"SETTEXT", 0},
+    {"SETCHECK", 0},
+    {"TBOX", 0},
+    {"MESSAGEBOX", 0},
+    {"WINDOW", 0},
+    {"DRAWICON", 0},
+    {"DRAWSYSICON", 0},
+    {"DRAWEXTICON", 0},
+    {"DRAWLIBICON", 0},
+    {"DRAWPROGICON", 0},
+    {"TEXTCOLOR", 0},
+    {"USEFONT", 0},
+    {"CLS", 0},
+    {"SHOWMAX", 0},
+    {"SHOWMIN", 0},
+    {"SHOWNORMAL", 0},
+    {"COLOR", 0},
+    {"FONT", 0},
+    {"CLEARLIST", 0},
+    {"ADDSTRING", 0},
+    {"ADDFILES", 0},
+    {"ADDWINDOWS", 0},
+    {"LISTBOXITEM$", 0},
+    {"SOUND", 0},
+    {"PLAY", 0},
+    {"DBCREATE", 0},
+    {"DBCREATEINDEX", 0},
+    {"OUTP", 0},
+    {"OUTPB", 0},
+    {"SQLEXEC", 0},
+    {"SQLSETNULL", 0},
+    {"SQLSETDEL", 0},
+    {"SQLDONE", 0},
+    {"CHDIR", 0},
+    {"MKDIR", 0},
+    {"RMDIR", 0},
+    {"ASSIGN", 0},
+    {"RENAME", 0},
+    {"APPEND", 0},
+    {"CLOSE", 0},
+    {"ERASE", 0},
+    {"RESET", 0},
+    {"REWRITE", 0},
+    {"OPENRW", 0},
+    {"CLOSERW", 0},
+    {"SEEK", 0},
+    {"PUTBYTE", 0},
+    {"FILEMODE", 0},
+    {"SETFATTR", 0},
+    {"EXITWINDOWS", 0},
+    {"DDELINK", 0},
+    {"DDEEXECUTE", 0},
+    {"DDETERMINATE", 0},
+    {"BLOCKWRITE", 0},
+    {"STARTPRINT", 0},
+    {"ENDPRINT", 0},
+    {"SETERRORLEVEL", 0},
+    {"ORIENTATION", 0},
+    {"SCREENCOPY", 0},
+    {"MUSIC", 0},
+    {"PASSWORD", 0},
+    {"SETDIALOGFONT", 0},
+    {"ADDFONTS", 0},
+    {"DISPOSE", 0},
+    {"BYTE", 1},
+    {"WORD", 2},
+    {"LONG", 3},
+    {"STRING", 4},
+    {"CHAR", 5},
+    {"READTEXT", 0},
+    {"WINHELP", 0},
+    {"WINCOPY", 0},
+    {"SETWINDOWPOS", 0},
+    {"CHECKMENU", 0},
+    {"ENABLEMENU", 0},
+    {"REMOVEMENU", 0},
+    {"INSERTMENU", 0},
+    {"ENABLEWINDOW", 0},
+    {"SETMENUITEM", 0},
+    {"SETTRUECOLOR", 0},
+    {"SETSCROLLPOS", 0},
+    {"SETSCROLLRANGE", 0},
+    {"SETLFN", 0},
+    {"NEXTPAGE", 0},
+    {"STARTPAINT", 0},
+    {"ENDPAINT", 0},
+    {"SETAUTOPAINT", 0},
+    {"SETTIMER", 0},
+    {"KILLTIMER", 0},
+    {"DRAWEXTBMP", 0},
+    {"DRAWSIZEDEXTBMP", 0},
+    {"MCOPYSIZEDBMP", 0},
+    {"USEEXTCURSOR", 0},
+    {"USEEXTMENU", 0},
+};
+
+constexpr int kCommandCount = sizeof kNames / sizeof kNames[0];
 static_assert(kCommandCount == 166);
 
-const std::unordered_map<std::string, const CommandEntry*>& Index() {
-  static const auto index = [] {
-    std::unordered_map<std::string, const CommandEntry*> m;
-    for (const CommandEntry& e : kCommands) m.emplace(e.name, &e);
+CommandEntry g_entries[kCommandCount];
+
+std::unordered_map<std::string, CommandEntry*>& Index() {
+  static std::unordered_map<std::string, CommandEntry*> index = [] {
+    std::unordered_map<std::string, CommandEntry*> m;
+    for (int i = 0; i < kCommandCount; ++i) {
+      g_entries[i] = CommandEntry{kNames[i].name, nullptr, kNames[i].sub};
+      m.emplace(kNames[i].name, &g_entries[i]);
+    }
     return m;
   }();
   return index;
@@ -189,14 +203,24 @@ const std::unordered_map<std::string, const CommandEntry*>& Index() {
 
 }  // namespace
 
+void RegisterCommand(const char* name, CommandHandler handler) {
+  auto it = Index().find(name);
+  if (it == Index().end()) {
+    std::fprintf(stderr, "internal error: command %s is not in the command table\n", name);
+    std::abort();
+  }
+  it->second->handler = handler;
+}
+
 const CommandEntry* FindCommand(const std::string& word) {
   auto it = Index().find(word);
   return it == Index().end() ? nullptr : it->second;
 }
 
 const CommandEntry* CommandTable(int* count) {
+  Index();
   if (count) *count = kCommandCount;
-  return kCommands;
+  return g_entries;
 }
 
 bool DispatchCommand(Interp& in) {
@@ -208,6 +232,40 @@ bool DispatchCommand(Interp& in) {
   else
     RuntimeError(in, 102, in.cmd);  // the command's own part is not built yet
   return true;
+}
+
+void RegisterCoreCommands() {
+  RegisterCommand("PRINT", CmdPrint);
+  RegisterCommand("DECIMALS", CmdDecimals);
+  RegisterCommand("STRWIDTH", CmdStrWidth);
+  RegisterCommand("NUMWIDTH", CmdNumWidth);
+  RegisterCommand("RANDOMIZE", CmdRandomize);
+  RegisterCommand("END", CmdEnd);
+  RegisterCommand("LIST%", CmdListStore);
+  RegisterCommand("LIST&", CmdListStore);
+  RegisterCommand("LIST!", CmdListStore);
+  RegisterCommand("LIST$", CmdListStore);
+  RegisterCommand("DIM", CmdDim);
+  RegisterCommand("DIM%", CmdDimArray);
+  RegisterCommand("DIM&", CmdDimArray);
+  RegisterCommand("DIM!", CmdDimArray);
+  RegisterCommand("DIM$", CmdDimArray);
+  RegisterCommand("DECLARE", CmdDeclare);
+  RegisterCommand("LET", CmdLet);
+  RegisterCommand("PARAMETERS", CmdParameters);
+  RegisterCommand("INC", CmdInc);
+  RegisterCommand("DEC", CmdDec);
+  RegisterCommand("ADD", CmdAdd);
+  RegisterCommand("SUB", CmdSub);
+  RegisterCommand("COPY", CmdCopy);
+  RegisterCommand("SETERRORLEVEL", CmdSetErrorLevel);
+  RegisterCommand("PASSWORD", CmdPassword);
+  RegisterCommand("DISPOSE", CmdDispose);
+  RegisterCommand("BYTE", CmdAreaWrite);
+  RegisterCommand("WORD", CmdAreaWrite);
+  RegisterCommand("LONG", CmdAreaWrite);
+  RegisterCommand("STRING", CmdAreaWrite);
+  RegisterCommand("CHAR", CmdAreaWrite);
 }
 
 }  // namespace tilmor

@@ -17,6 +17,11 @@ struct CommandEntry {
   int sub;                 // tells shared handlers which name called them
 };
 
+// Gives a name of the table its handler; each family registers its own at
+// start-up. A name without handler is reported as an unknown command.
+void RegisterCommand(const char* name, CommandHandler handler);
+void RegisterCoreCommands();
+
 const CommandEntry* FindCommand(const std::string& word);
 // The whole table in comparison order.
 const CommandEntry* CommandTable(int* count);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "itemlist.h"
 #include "loader.h"
 #include "prepare.h"
 #include "scan.h"
@@ -119,6 +120,7 @@ struct Interp {
   std::array<CallFrame, kMaxCalls + 1> frames{};  // 1..150
   int32_t callDepth = 0;
 
+  ItemList items;
   bool trueColor = false;  // SETTRUECOLOR: colours are COLORREF values
 
   EventRecord events;

@@ -95,14 +95,7 @@ int RunInterpreter(const RunOptions& options) {
   in.lines = std::move(loaded.table);
   in.lastLine = in.lines.count();
   in.scan.Attach(&in.lines);
-  RegisterCoreSystemVariables();
-  RegisterArrayFunctions();
-  RegisterAreaFunctions();
-  RegisterArithmeticFunctions();
-  RegisterStringFunctions();
-  RegisterMathFunctions();
-  RegisterPasswordFunction();
-  RegisterSystemFunctions();
+  if (options.registerBuiltins) options.registerBuiltins();
   LoopHooks hooks;
   hooks.pump = Pump;
   SetLoopHooks(hooks);

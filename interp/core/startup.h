@@ -11,6 +11,7 @@ struct RunOptions {
   std::string script;  // batch answers
   std::string self;    // the interpreter's own path
   std::vector<std::string> args;  // program file and its arguments, as given
+  void (*registerBuiltins)() = nullptr;  // fills the command, function and variable tables
 };
 
 // Returns the process exit code.

@@ -97,7 +97,7 @@ void RegisterCoreSystemVariables() {
       {"$DBLUPDATE", Zero},    {"$DBFTYPE", Zero},     {"%DBFDECS", Zero},       {"%DBFLEN", Zero},
       {"%DBFNUMBER", Zero},    {"$DBFNAME", Zero},     {"%DBDELETED", Zero},     {"%DBEOF", Zero},
       {"%BUTTON", Zero},       {"%INPUT", Zero},       {"$INPUT", Zero},         {"!INPUT", Zero},
-      {"&INPUT", Zero},        {"%GETCOUNT", [](Interp& in) { in.res.ival = -1; }},
+      {"&INPUT", Zero},        {"%GETCOUNT", [](Interp& in) { in.res.ival = in.items.LastIndex(); }},
       {"$GETINPUT", Zero},     {"$GETTEXT", Zero},     {"%GETCURSEL", Zero},     {"%MOUSEX", Zero},
       {"%MOUSEY", Zero},       {"%MOUSEKEY", Zero},    {"%MOUSEPRESSED", Zero},  {"%MENUITEM", Zero},
       {"%MCIERROR", Zero},     {"%KEY", Zero},         {"%SCANKEY", Zero},       {"%PARCOUNT", ParCount},

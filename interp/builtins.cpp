@@ -1,0 +1,25 @@
+#include "builtins.h"
+
+#include "commands.h"
+#include "data_module.h"
+#include "sysvars_core.h"
+
+namespace tilmor {
+
+void RegisterBuiltins() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterCoreCommands();
+  RegisterCoreSystemVariables();
+  RegisterArrayFunctions();
+  RegisterAreaFunctions();
+  RegisterArithmeticFunctions();
+  RegisterStringFunctions();
+  RegisterMathFunctions();
+  RegisterPasswordFunction();
+  RegisterSystemFunctions();
+  RegisterDataModule();
+}
+
+}  // namespace tilmor

@@ -1,0 +1,7 @@
+#include "data_module.h"
+
+namespace tilmor {
+
+void RegisterDataModule() {}
+
+}  // namespace tilmor
