@@ -74,25 +74,28 @@ void Teardown(Interp& in) {
 }  // namespace
 
 int RunInterpreter(const RunOptions& options) {
-  Interp in;
-  ConsoleText console;
-  in.text = &console;
-  in.args.push_back(options.self);
-  for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));
-
-  std::vector<std::string> programArgs(in.args.begin() + 1, in.args.end());
+  std::vector<std::string> programArgs;
+  for (const std::string& a : options.args) programArgs.push_back(win::Utf8ToCp1252(a));
   std::string file = ChooseProgramFile(programArgs);
   if (file.empty()) {
     MessageBoxA(0, MessageText(802).c_str(), "T I L M O R \xB2", MB_ICONERROR);
     return 2;
   }
-
   LoadResult loaded = LoadProgram(file, LoaderKind::Interpreter, ConfiguredIncludePath());
   if (!loaded.ok) {
     MessageBoxA(0, loaded.failure.text.c_str(), loaded.failure.title.c_str(), MB_ICONERROR);
     return loaded.failure.exitCode;
   }
-  in.lines = std::move(loaded.table);
+  return RunLoadedProgram(options, std::move(loaded.table));
+}
+
+int RunLoadedProgram(const RunOptions& options, LineTable lines) {
+  Interp in;
+  ConsoleText console;
+  in.text = &console;
+  in.args.push_back(options.self);
+  for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));
+  in.lines = std::move(lines);
   in.lastLine = in.lines.count();
   in.scan.Attach(&in.lines);
   if (options.registerBuiltins) options.registerBuiltins();

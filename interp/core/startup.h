@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "loader.h"
+
 namespace tilmor {
 
 struct RunOptions {
@@ -14,7 +16,9 @@ struct RunOptions {
   void (*registerBuiltins)() = nullptr;  // fills the command, function and variable tables
 };
 
-// Returns the process exit code.
+// Chooses, loads and runs the program; returns the process exit code.
 int RunInterpreter(const RunOptions& options);
+// Runs an already loaded line table (a compiled program's records).
+int RunLoadedProgram(const RunOptions& options, LineTable lines);
 
 }  // namespace tilmor

@@ -29,7 +29,7 @@ TEST(DatePatternTest, SeparatorAndOrderLetters) {
   // Either case, each letter once, quoted text skipped, missing ones appended.
   EXPECT_EQ(Pattern("YY/mm/DD", "/").order, "yMd");
   EXPECT_EQ(Pattern("d.M.yy yyyy dd", ".").order, "dMy");
-  EXPECT_EQ(Pattern("'Tag' MM/dd/yyyy", "/").order, "Mdy");
+  EXPECT_EQ(Pattern("'am' yyyy-MM-dd", "-").order, "yMd");
   EXPECT_EQ(Pattern("MM/yy", "/").order, "Myd");
   // The separator is the first character of its own setting.
   EXPECT_EQ(Pattern("dd/MM/yyyy", "-/").sep, '-');
