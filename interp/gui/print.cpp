@@ -1,4 +1,6 @@
 // PRINT to the window's text and the three formatting values.
+#include "print.h"
+
 #include "argreader.h"
 #include "chars.h"
 #include "commands.h"
@@ -7,6 +9,9 @@
 
 namespace tilmor {
 namespace {
+
+FileCommandHandler g_filePrint = nullptr;
+FileCommandHandler g_fileInput = nullptr;
 
 std::string ItemText(const Interp& in) {
   const ArgResult& r = in.res;
@@ -26,11 +31,14 @@ void SetFormatValue(Interp& in, int32_t& target) {
 
 }  // namespace
 
-void CmdPrint(Interp& in, int) {
-  if (!in.param.empty() && in.param[0] == '#') {
-    RuntimeError(in, 102, "PRINT #");  // file output is not built yet
-    return;
-  }
+void SetFileTextCommands(FileCommandHandler print, FileCommandHandler input) {
+  g_filePrint = print;
+  g_fileInput = input;
+}
+
+FileCommandHandler FileInputHandler() { return g_fileInput; }
+
+std::string FormatPrintItems(Interp& in) {
   std::string out;
   char lastSep = ' ';
   while (!in.param.empty()) {
@@ -41,7 +49,18 @@ void CmdPrint(Interp& in, int) {
     if (in.res.eoa) break;
   }
   if (lastSep != ',' && lastSep != ';') out += '\n';
-  in.text->Write(out);
+  return out;
+}
+
+void CmdPrint(Interp& in, int) {
+  if (!in.param.empty() && in.param[0] == '#') {
+    if (g_filePrint)
+      g_filePrint(in);
+    else
+      RuntimeError(in, 102, "PRINT #");
+    return;
+  }
+  in.text->Write(FormatPrintItems(in));
 }
 
 void CmdDecimals(Interp& in, int) { SetFormatValue(in, in.decimals); }
