@@ -19,6 +19,8 @@ void RegisterBuiltins() {
   RegisterMathFunctions();
   RegisterPasswordFunction();
   RegisterSystemFunctions();
+  RegisterDateTimeFunctions();
+  RegisterCharsetFunctions();
   RegisterDataModule();
 }
 
