@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "data_module.h"
+#include "mainwindow.h"
 #include "sysvars_core.h"
 
 namespace tilmor {
@@ -21,6 +22,8 @@ void RegisterBuiltins() {
   RegisterSystemFunctions();
   RegisterDateTimeFunctions();
   RegisterCharsetFunctions();
+  RegisterWindowCommands();
+  RegisterEventFunctions();
   RegisterDataModule();
 }
 

@@ -29,13 +29,17 @@ int AnswerId(const std::string& word) {
   return -1;
 }
 
-bool ParseQuoted(std::string_view s, std::string& out) {
+// A quoted text; `typing` also takes the escapes \r, \t and \b.
+bool ParseQuoted(std::string_view s, std::string& out, bool typing = false) {
   if (s.size() < 2 || s.front() != '"' || s.back() != '"') return false;
   out.clear();
   for (size_t i = 1; i + 1 < s.size(); ++i) {
     char c = s[i];
     if (c == '\\' && i + 2 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) {
       out += s[++i];
+    } else if (typing && c == '\\' && i + 2 < s.size() && (s[i + 1] == 'r' || s[i + 1] == 't' || s[i + 1] == 'b')) {
+      char e = s[++i];
+      out += e == 'r' ? '\r' : e == 't' ? '\t' : '\b';
     } else if (c == '"') {
       return false;
     } else {
@@ -43,6 +47,24 @@ bool ParseQuoted(std::string_view s, std::string& out) {
     }
   }
   return true;
+}
+
+// Whole numbers separated by blanks; false unless exactly `count` of them.
+bool ParseNumbers(std::string_view s, int count, int* out, std::string* rest = nullptr) {
+  std::istringstream in{std::string(s)};
+  for (int i = 0; i < count; ++i) {
+    long v;
+    if (!(in >> v) || v < -100000 || v > 100000000) return false;
+    out[i] = static_cast<int>(v);
+  }
+  std::string tail;
+  std::getline(in, tail);
+  size_t a = tail.find_first_not_of(" \t");
+  if (rest) {
+    *rest = a == std::string::npos ? "" : tail.substr(a);
+    return true;
+  }
+  return a == std::string::npos;
 }
 
 void WriteAll(FILE* f, const std::string& s) {
@@ -92,6 +114,41 @@ bool ParseBatchScript(std::string_view text, std::string* error) {
     } else if (word == "cancel") {
       act.kind = ActionKind::Cancel;
       ok = rest.empty();
+    } else if (word == "type") {
+      std::string v;
+      ok = ParseQuoted(rest, v, true);
+      // Each character is one input action of its own.
+      std::string chars = Utf8ToCp1252(v);
+      for (size_t k = 0; ok && k + 1 < chars.size(); ++k) {
+        BatchAction c;
+        c.kind = ActionKind::Type;
+        c.value = std::string(1, chars[k]);
+        actions.push_back(std::move(c));
+      }
+      act.kind = ActionKind::Type;
+      act.value = chars.empty() ? std::string() : std::string(1, chars.back());
+      if (chars.empty()) continue;
+    } else if (word == "key") {
+      act.kind = ActionKind::Key;
+      ok = ParseNumbers(rest, 1, &act.x) && act.x > 0 && act.x < 256;
+    } else if (word == "click") {
+      int xy[2];
+      std::string button;
+      ok = ParseNumbers(rest, 2, xy, &button) && (button.empty() || button == "left" || button == "right");
+      act.kind = ActionKind::Click;
+      act.x = xy[0], act.y = xy[1];
+      act.right = button == "right";
+    } else if (word == "move" || word == "resize") {
+      int xy[2];
+      ok = ParseNumbers(rest, 2, xy);
+      act.kind = word == "move" ? ActionKind::Move : ActionKind::Resize;
+      act.x = xy[0], act.y = xy[1];
+    } else if (word == "close") {
+      act.kind = ActionKind::Close;
+      ok = rest.empty();
+    } else if (word == "wait") {
+      act.kind = ActionKind::Wait;
+      ok = ParseNumbers(rest, 1, &act.x) && act.x >= 0;
     } else {
       ok = false;
     }
@@ -118,8 +175,21 @@ bool LoadBatchScript(const std::string& path, std::string* error) {
 
 void ClearBatchScript() { g_actions.clear(); }
 
+bool IsInputAction(ActionKind k) { return k >= ActionKind::Type; }
+
+std::optional<BatchAction> TakeInputAction() {
+  for (auto it = g_actions.begin(); it != g_actions.end(); ++it) {
+    if (!IsInputAction(it->kind)) continue;
+    BatchAction act = std::move(*it);
+    g_actions.erase(it);
+    return act;
+  }
+  return std::nullopt;
+}
+
 std::optional<BatchAction> TakeBatchAction(std::initializer_list<ActionKind> fits) {
   for (auto it = g_actions.begin(); it != g_actions.end(); ++it) {
+    if (IsInputAction(it->kind)) continue;
     bool fit = it->kind == ActionKind::Cancel;
     for (ActionKind k : fits) fit = fit || it->kind == k;
     if (fit) {

@@ -13,13 +13,22 @@ namespace win {
 void SetBatchMode(bool on);
 bool IsBatchMode();
 
-enum class ActionKind { Answer, File, Text, Cancel };
+enum class ActionKind {
+  // dialog answers
+  Answer, File, Text, Cancel,
+  // input, delivered as platform input while the program waits or polls
+  Type, Key, Click, Move, Resize, Close, Wait
+};
 
 struct BatchAction {
   ActionKind kind = ActionKind::Cancel;
   int answer = 0;     // Answer: the dialog result id (IDOK ...)
-  std::string value;  // File, Text: Windows-1252 text
+  std::string value;  // File, Text: Windows-1252 text; Type: one character
+  int x = 0, y = 0;   // Key: x is the virtual key; Click, Move, Resize; Wait: x ms
+  bool right = false; // Click with the right button
 };
+
+bool IsInputAction(ActionKind k);
 
 // Parses a script (UTF-8 text); on failure returns false with a message.
 bool ParseBatchScript(std::string_view text, std::string* error);
@@ -28,6 +37,8 @@ void ClearBatchScript();
 // Takes the first queued action of one of the given kinds; "cancel" fits
 // every dialog and is always taken when it comes first.
 std::optional<BatchAction> TakeBatchAction(std::initializer_list<ActionKind> fits);
+// Takes the first queued input action.
+std::optional<BatchAction> TakeInputAction();
 
 // Writes Windows-1252 text to standard output as UTF-8 and flushes.
 void WriteConsoleText(std::string_view text);

@@ -127,4 +127,10 @@ std::string OemToAnsi(std::string_view s) {
   return Convert(s, t);
 }
 
+char32_t Cp437ToUnicode(unsigned char c) {
+  // Below 32 the console shows symbols; the ones text needs are the usual.
+  if (c < 128) return c;
+  return k437[c - 128];
+}
+
 }  // namespace win

@@ -11,5 +11,7 @@ namespace win {
 // takes its best-fit form, and "?" when it has none.
 std::string AnsiToOem(std::string_view s);
 std::string OemToAnsi(std::string_view s);
+// The glyph a code page 437 byte shows (box characters included).
+char32_t Cp437ToUnicode(unsigned char c);
 
 }  // namespace win

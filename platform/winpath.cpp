@@ -5,12 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "codepage.h"
+#include "files.h"
 #include "profile.h"
 
 namespace win {
@@ -91,7 +94,175 @@ std::optional<std::string> DriveRoot(char letter) {
   return StripTrailingSlashes(value);
 }
 
+char g_drive = 0;  // chosen by SetCurrentDirectory; 0: from the working directory
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }
+
+bool Contains(const std::string& root, const std::string& path) {
+  if (root == "/") return !path.empty() && path[0] == '/';
+  return path == root ||
+         (path.size() > root.size() && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/');
+}
+
+std::string Canonical(const std::string& p) {
+  char buf[PATH_MAX];
+  if (realpath(p.c_str(), buf)) return buf;
+  return p;
+}
+
+std::string WorkingDirectory() {
+  char buf[PATH_MAX];
+  if (getcwd(buf, sizeof buf)) return buf;
+  return "/";
+}
+
+// The Windows form of `path`, which lies below `root` on drive `letter`.
+std::string OnDrive(char letter, const std::string& root, const std::string& path) {
+  std::string rel = root == "/" ? path : path.substr(std::min(path.size(), root.size()));
+  size_t start = rel.find_first_not_of('/');
+  rel = start == std::string::npos ? std::string() : rel.substr(start);
+  for (char& c : rel)
+    if (c == '/') c = '\\';
+  std::string out(1, letter);
+  out += ":\\";
+  out += Utf8ToCp1252(rel);
+  return out;
+}
+
+// The mapped drive whose root holds `path` with the longest root, skipping
+// `except`; 0 when none does.
+char DriveHolding(const std::string& path, char except, std::string* rootOut) {
+  char best = 0;
+  std::string bestRoot;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    if (letter == except) continue;
+    auto root = DriveRoot(letter);
+    if (!root) continue;
+    std::string canon = Canonical(*root);
+    if (Contains(canon, path) && (!best || canon.size() > bestRoot.size())) {
+      best = letter;
+      bestRoot = canon;
+    }
+  }
+  if (rootOut) *rootOut = bestRoot;
+  return best;
+}
+
 }  // namespace
+
+std::string DriveRootPath(char letter) {
+  auto root = DriveRoot(letter);
+  return root ? *root : std::string();
+}
+
+char CurrentDrive() {
+  if (g_drive) return g_drive;
+  std::string cwd = WorkingDirectory();
+  if (auto c = DriveRoot('C'); c && Contains(Canonical(*c), cwd)) return 'C';
+  char other = DriveHolding(cwd, 'C', nullptr);
+  return other ? other : 'C';
+}
+
+void ResetCurrentDrive() { g_drive = 0; }
+
+std::string WindowsPathOf(const std::string& host) {
+  char current = CurrentDrive();
+  if (auto root = DriveRoot(current)) {
+    std::string canon = Canonical(*root);
+    if (Contains(canon, host)) return OnDrive(current, canon, host);
+  }
+  std::string root;
+  char other = DriveHolding(host, current, &root);
+  return other ? OnDrive(other, root, host) : std::string();
+}
+
+std::string CurrentDirectory() {
+  std::string w = WindowsPathOf(WorkingDirectory());
+  if (w.empty()) w = std::string(1, CurrentDrive()) + ":\\";
+  return w;
+}
+
+std::string DriveDirectory(char letter) {
+  letter = Upper(letter);
+  if (!DriveRoot(letter)) return "";
+  if (letter == CurrentDrive()) return CurrentDirectory();
+  return std::string(1, letter) + ":\\";
+}
+
+int SetCurrentDirectory(std::string_view name) {
+  if (name.empty()) return kIoPathNotFound;
+  const bool prefixed = HasDrivePrefix(name);
+  const char drive = prefixed ? Upper(name[0]) : CurrentDrive();
+  ResolvedPath r = ResolvePath(name);
+  if (r.error != PathError::None || r.host.empty()) return kIoPathNotFound;
+  const std::string before = WorkingDirectory();
+  if (chdir(r.host.c_str()) != 0) {
+    int e = errno;
+    struct stat st;
+    if (e == ENOTDIR && stat(r.host.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return kIoDirectoryName;
+    return IoErrorForPath(e, r.host);
+  }
+  // ".." at a drive's root stays there.
+  if (auto root = DriveRoot(drive)) {
+    std::string canon = Canonical(*root);
+    if (!Contains(canon, WorkingDirectory()) && (prefixed || Contains(canon, before)))
+      if (chdir(canon.c_str()) != 0) return IoErrorForPath(errno, canon);
+  }
+  g_drive = drive;
+  return kIoOk;
+}
+
+std::string FullPathName(std::string_view name) {
+  if (name.empty()) return "";
+  std::string prefix;  // "X:" or "\\\\server\\share"
+  std::string rest;
+  if (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1])) {
+    // A UNC name keeps its server and share.
+    std::string_view body = name.substr(2);
+    size_t a = body.find_first_of("\\/");
+    size_t b = a == std::string_view::npos ? a : body.find_first_of("\\/", a + 1);
+    prefix = "\\\\" + std::string(body.substr(0, b));
+    for (char& c : prefix)
+      if (c == '/') c = '\\';
+    rest = b == std::string_view::npos ? std::string() : std::string(body.substr(b));
+  } else if (HasDrivePrefix(name)) {
+    prefix = std::string(name.substr(0, 2));
+    rest = std::string(name.substr(2));
+  } else if (IsSeparator(name[0])) {
+    prefix = std::string(1, CurrentDrive()) + ":";
+    rest = std::string(name);
+  } else {
+    std::string cur = CurrentDirectory();
+    prefix = cur.substr(0, 2);
+    rest = cur.substr(2) + "\\" + std::string(name);
+  }
+  std::vector<std::string> parts;
+  for (size_t i = 0; i < rest.size();) {
+    if (IsSeparator(rest[i])) {
+      ++i;
+      continue;
+    }
+    size_t j = i;
+    while (j < rest.size() && !IsSeparator(rest[j])) ++j;
+    std::string part = rest.substr(i, j - i);
+    i = j;
+    if (part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    // Windows drops trailing points and blanks of a part.
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (!part.empty()) parts.push_back(part);
+  }
+  std::string out = prefix + "\\";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i) out += '\\';
+    out += parts[i];
+  }
+  if (!parts.empty() && IsSeparator(name.back())) out += '\\';
+  return out;
+}
 
 std::string WindowsDirectory() {
   const char* env = std::getenv("TILMOR_WINDIR");
@@ -144,6 +315,9 @@ ResolvedPath ResolvePath(std::string_view name) {
     }
   } else if (IsSeparator(name[0])) {
     base = "/";
+    // C keeps the host's root, so host paths of the command line still work.
+    if (char d = CurrentDrive(); d != 'C')
+      if (auto root = DriveRoot(d)) base = *root;
   }
 
   std::vector<std::string_view> parts;

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-dejavu-core fontconfig
   attr
+  python3-dbf clang libclang-rt-dev
 )
 
 missing=()

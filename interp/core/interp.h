@@ -67,7 +67,23 @@ class TextOutput {
 
 // What the window procedures record; read by system variables and waits.
 struct EventRecord {
-  int32_t menuItem = 0;
+  uint8_t lastChar = 0;     // 0: none; a character 0 is stored as 1
+  std::string keyQueue;     // at most 64 characters, for line input
+  int32_t lastKeyDown = 0;  // %SCANKEY
+  int32_t key = 0;          // %KEY
+  int32_t mouseX = 0, mouseY = 0;
+  bool leftDown = false, rightDown = false;
+  bool childLeft = false, childRight = false;
+  HWND focus = 0;
+  int16_t menuItem = 0;
+  bool paint = false, timer = false, input = false;
+  int32_t lastMessage = 0;
+  bool help = false;
+  bool waitInput = false;  // F1 counts as help only inside WAITINPUT
+  HWND ddeWin = 0;
+  UINT timerId = 0;
+  HWND timerOwner = 0;
+  HWND modeless = 0;  // the current modeless dialog
 };
 
 // Thrown to end the process from anywhere inside a run: the teardown runs

@@ -12,6 +12,7 @@
 #include "errors.h"
 #include "interp.h"
 #include "loader.h"
+#include "mainwindow.h"
 #include "mainloop.h"
 #include "messages.h"
 #include "sysvars_core.h"
@@ -20,17 +21,43 @@
 namespace tilmor {
 namespace {
 
-// Until the main window exists, text goes to the terminal, as in batch mode.
-class ConsoleText : public TextOutput {
+// Text output goes into the main window's grid (and, in batch mode, to
+// standard output as well).
+class WindowText : public TextOutput {
  public:
-  void Write(std::string_view text) override {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-      if (c != '\r' && c != '\x07' && c != '\x08') out += c;
-    win::WriteConsoleText(out);
-  }
+  explicit WindowText(Interp& in) : in_(in) {}
+  void Write(std::string_view text) override { WriteText(in_, text); }
+
+ private:
+  Interp& in_;
 };
+
+void AfterBox(Interp&) {
+  MainWindowState& m = MW();
+  if (!m.exists) return;
+  InvalidateRect(m.hwnd, nullptr, FALSE);
+  UpdateWindow(m.hwnd);
+}
+
+void BeforeBox(Interp&) {
+  while (ShowCursor(TRUE) < 0) {
+  }
+  ShowCursor(FALSE);
+}
+
+void AfterTrace(Interp& in) {
+  HWND focus = GetFocus();
+  AfterBox(in);
+  if (focus) SetFocus(focus);
+}
+
+void InformationBox(Interp& in) {
+  EnsureMainWindow(in);
+  MessageBoxA(MW().hwnd, "ZEL-TILMOR\xB2-INTERPRETER 5.0b-32\r\n\r\nf\xFCr Linux, mit Qt",
+              "T I L M O R \xB2", MB_ICONINFORMATION | MB_SYSTEMMODAL);
+  in.events.menuItem = 254;
+  if (MW().exists) UpdateWindow(MW().hwnd);
+}
 
 bool CanOpen(const std::string& name) {
   std::string bytes;
@@ -61,12 +88,8 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
   }
 }
 
-void Pump(Interp&) {
-  win::PumpPendingEvents();
-  if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
-}
-
 void Teardown(Interp& in) {
+  TeardownWindow(in);
   FreeAllAreas(in.vars);
   in.vars = Variables{};
 }
@@ -91,23 +114,32 @@ int RunInterpreter(const RunOptions& options) {
 
 int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   Interp in;
-  ConsoleText console;
-  in.text = &console;
+  WindowText text(in);
+  in.text = &text;
+  BindInterp(&in);
   in.args.push_back(options.self);
   for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));
   in.lines = std::move(lines);
   in.lastLine = in.lines.count();
   in.scan.Attach(&in.lines);
   if (options.registerBuiltins) options.registerBuiltins();
+  RegisterWindowClasses();
   LoopHooks hooks;
-  hooks.pump = Pump;
+  hooks.pump = PumpBetweenLines;
+  hooks.afterTrace = AfterTrace;
+  hooks.informationBox = InformationBox;
   SetLoopHooks(hooks);
+  SetErrorHooks(ErrorHooks{BeforeBox, AfterBox});
 
   int code = kExitNormal;
   try {
     RunMainLoop(in);
   } catch (const ProgramEnd& end) {
     code = end.code;
+  }
+  try {
+    ProgramEnded(in, code, options.screenshot);
+  } catch (const ProgramEnd&) {
   }
   Teardown(in);
   // For the benchmarks: how many lines ran.

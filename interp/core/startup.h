@@ -11,6 +11,7 @@ namespace tilmor {
 struct RunOptions {
   bool batch = false;
   std::string script;  // batch answers
+  std::string screenshot;  // PNG of the main window's client area at the end
   std::string self;    // the interpreter's own path
   std::vector<std::string> args;  // program file and its arguments, as given
   void (*registerBuiltins)() = nullptr;  // fills the command, function and variable tables

@@ -5,6 +5,7 @@
 #include "chars.h"
 #include "commands.h"
 #include "errors.h"
+#include "mainwindow.h"
 #include "numbers.h"
 
 namespace tilmor {
@@ -58,6 +59,10 @@ void CmdPrint(Interp& in, int) {
       g_filePrint(in);
     else
       RuntimeError(in, 102, "PRINT #");
+    return;
+  }
+  if (MW().printing) {
+    RuntimeError(in, 221, "PRINT");
     return;
   }
   in.text->Write(FormatPrintItems(in));

@@ -1,0 +1,24 @@
+// shtmcomp [--batch] [--script FILE] [SOURCE]
+#include <cstdio>
+
+#include "app.h"
+#include "cmdline.h"
+#include "codepage.h"
+#include "compiler.h"
+#include "loader.h"
+#include "qtui.h"
+
+int main(int argc, char** argv) {
+  tilmor::CommandLine cl = tilmor::ParseCommandLine(argc, argv);
+  if (!tilmor::StartProcess(cl, "shtmcomp", argc, argv)) return 2;
+  std::vector<std::string> args;
+  for (const std::string& a : cl.args) args.push_back(win::Utf8ToCp1252(a));
+  int code;
+  {
+    tilmor::comp::QtCompilerUi ui(cl.batch);
+    code = tilmor::comp::Compile(args, ui, tilmor::ConfiguredIncludePath());
+  }
+  win::DestroyApplication();
+  std::fflush(stdout);
+  return code;
+}

@@ -1,0 +1,239 @@
+// The message pump, the waits, the timer and the input functions and
+// system variables that read the event record.
+#include <QElapsedTimer>
+
+#include "app.h"
+#include "argreader.h"
+#include "batchinput.h"
+#include "commands.h"
+#include "errors.h"
+#include "fnargs.h"
+#include "functions.h"
+#include "mainwindow.h"
+#include "sysvars.h"
+
+namespace tilmor {
+namespace {
+
+bool IsInputMessage(UINT m) { return (m >= 0x100 && m <= 0x108) || (m >= 0x200 && m <= 0x209); }
+
+// Pumps and sleeps until `done` says the awaited event has come.
+template <typename Done>
+void WaitFor(Interp& in, Done done) {
+  for (;;) {
+    PumpMessages(in);
+    if (done()) return;
+    WaitMessage();
+  }
+}
+
+void CmdWaitScan(Interp& in, int) {
+  in.events.lastKeyDown = 0;
+  WaitFor(in, [&] { return in.events.lastKeyDown != 0; });
+  in.events.key = in.events.lastChar;
+}
+
+void CmdWaitKey(Interp& in, int) {
+  in.events.lastChar = 0;
+  in.events.lastKeyDown = 0;
+  WaitFor(in, [&] { return in.events.lastChar != 0 || in.events.lastKeyDown != 0; });
+  in.events.key = in.events.lastChar;
+}
+
+void CmdWaitMouse(Interp& in, int) {
+  EventRecord& e = in.events;
+  e.leftDown = e.rightDown = false;
+  e.menuItem = 0;
+  WaitFor(in, [&] { return e.leftDown || e.rightDown || e.menuItem != 0; });
+}
+
+void CmdWaitInput(Interp& in, int) {
+  EventRecord& e = in.events;
+  e.leftDown = e.rightDown = false;
+  e.menuItem = 0;
+  e.timer = false;
+  e.help = false;
+  e.childLeft = e.childRight = false;
+  e.lastChar = 0;
+  e.lastKeyDown = 0;
+  e.waitInput = true;
+  WaitFor(in, [&] {
+    return e.lastKeyDown != 0 || e.leftDown || e.rightDown || e.lastChar != 0 || e.childLeft ||
+           e.childRight || e.paint || e.timer || e.menuItem != 0;
+  });
+  e.waitInput = false;
+  e.key = e.lastChar;
+}
+
+void CmdSetTimer(Interp& in, int) {
+  ReadArg(in, ' ', kNumber);
+  int32_t ms = in.res.ival;
+  EnsureMainWindow(in);
+  EventRecord& e = in.events;
+  if (e.timerId) KillTimer(e.timerOwner, e.timerId);
+  e.timerOwner = MW().hwnd;
+  e.timerId = SetTimer(e.timerOwner, 1, static_cast<UINT>(std::max(ms, 1)), nullptr);
+}
+
+void CmdKillTimer(Interp& in, int) {
+  EventRecord& e = in.events;
+  if (!e.timerId) {
+    Warning(in, 250, "KILLTIMER");
+    return;
+  }
+  KillTimer(e.timerOwner, e.timerId);
+  e.timerId = 0;
+  e.timerOwner = 0;
+}
+
+void Poll(Interp& in) {
+  win::PollInput();
+  PumpMessages(in);
+}
+
+void InKey(Interp& in) {
+  Poll(in);
+  uint8_t c = in.events.lastChar;
+  in.events.lastChar = 0;
+  SetResultText(in, c ? std::string(1, static_cast<char>(c)) : std::string());
+}
+
+void GetKey(Interp& in) {
+  in.events.lastChar = 0;
+  in.events.lastKeyDown = 0;
+  WaitFor(in, [&] { return in.events.lastChar != 0 || in.events.lastKeyDown != 0; });
+  in.events.key = in.events.lastChar;
+  SetResultText(in, in.events.key ? std::string(1, static_cast<char>(in.events.key)) : std::string());
+}
+
+void KeyIn(Interp& in) {
+  std::string s = ReadText(in, ')');
+  char k = static_cast<char>(in.events.key);
+  SetResultLong(in, kInteger, in.events.key != 0 && s.find(k) != std::string::npos ? 1 : 0);
+}
+
+// x1,y1 - x2,y2 up to the closing parenthesis.
+void ReadBox(Interp& in, int32_t v[4]) {
+  v[0] = ReadNum(in, ',').ival;
+  v[1] = ReadNum(in, '-').ival;
+  v[2] = ReadNum(in, ',').ival;
+  v[3] = ReadNum(in, ')').ival;
+}
+
+void Mouse(Interp& in) {
+  int32_t v[4];
+  ReadBox(in, v);
+  int32_t x = in.events.mouseX, y = in.events.mouseY;
+  SetResultLong(in, kInteger, v[0] <= x && x <= v[2] && v[1] <= y && y <= v[3] ? 1 : 0);
+}
+
+void TMouse(Interp& in) {
+  int32_t v[4];
+  ReadBox(in, v);
+  int32_t row = in.events.mouseY / 13 + 1, col = in.events.mouseX / 8 + 1;
+  SetResultLong(in, kInteger, v[0] <= row && row <= v[2] && v[1] <= col && col <= v[3] ? 1 : 0);
+}
+
+void MenuItemFn(Interp& in) {
+  NumArg n = ReadNum(in, ')');
+  SetResultLong(in, kInteger, in.events.menuItem == n.ival ? 1 : 0);
+}
+
+void ScanKeyFn(Interp& in) {
+  NumArg n = ReadNum(in, ')');
+  SetResultLong(in, kInteger, in.events.lastKeyDown == n.ival ? 1 : 0);
+}
+
+int MouseButtons(Interp& in) {
+  Poll(in);
+  return in.events.leftDown ? 1 : in.events.rightDown ? 2 : 0;
+}
+
+// A one-shot flag: 1 once after it was set.
+int32_t Take(bool& flag) {
+  bool v = flag;
+  flag = false;
+  return v ? 1 : 0;
+}
+
+int32_t WindowEdge(int which) {
+  RECT r;
+  if (!MW().exists || !GetWindowRect(MW().hwnd, &r)) return 0;
+  return which == 0 ? r.left : which == 1 ? r.top : which == 2 ? r.right : r.bottom;
+}
+
+}  // namespace
+
+void PumpMessages(Interp& in) {
+  if (static_cast<unsigned short>(GetAsyncKeyState(VK_F1)) == 0x8001) RecordChar(in, 5);
+  MSG msg;
+  while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
+    if (IsInputMessage(msg.message)) in.events.input = true;
+    if (msg.message == WM_QUIT) {
+      if (MW().caretCreated) {
+        DestroyCaret();
+        MW().caretCreated = false;
+      }
+      throw ProgramEnd{kExitAborted};
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void PumpBetweenLines(Interp& in) {
+  if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
+  // A tight program loop must not spend its time looking at an empty queue.
+  static QElapsedTimer clock;
+  if (!win::MessagesWaiting() && clock.isValid() && clock.elapsed() < 3) return;
+  clock.start();
+  PumpMessages(in);
+}
+
+void RegisterEventFunctions() {
+  RegisterCommand("WAITSCAN", CmdWaitScan);
+  RegisterCommand("WAITKEY", CmdWaitKey);
+  RegisterCommand("WAITMOUSE", CmdWaitMouse);
+  RegisterCommand("WAITINPUT", CmdWaitInput);
+  RegisterCommand("SETTIMER", CmdSetTimer);
+  RegisterCommand("KILLTIMER", CmdKillTimer);
+  RegisterFunction("INKEY$", InKey);
+  RegisterFunction("GETKEY$", GetKey);
+  RegisterFunction("KEYIN", KeyIn);
+  RegisterFunction("MOUSE", Mouse);
+  RegisterFunction("TMOUSE", TMouse);
+  RegisterFunction("MENUITEM", MenuItemFn);
+  RegisterFunction("SCANKEY", ScanKeyFn);
+
+  RegisterSystemVariable("%MOUSEX", [](Interp& in) { Poll(in), in.res.ival = in.events.mouseX; });
+  RegisterSystemVariable("%MOUSEY", [](Interp& in) { Poll(in), in.res.ival = in.events.mouseY; });
+  RegisterSystemVariable("%MOUSEKEY", [](Interp& in) {
+    in.res.ival = MouseButtons(in);
+    in.events.leftDown = in.events.rightDown = false;
+  });
+  RegisterSystemVariable("%MOUSEPRESSED", [](Interp& in) { in.res.ival = MouseButtons(in); });
+  RegisterSystemVariable("%MENUITEM", [](Interp& in) { Poll(in), in.res.ival = in.events.menuItem; });
+  RegisterSystemVariable("%SCANKEY", [](Interp& in) { Poll(in), in.res.ival = in.events.lastKeyDown; });
+  RegisterSystemVariable("%KEY", [](Interp& in) { in.res.ival = in.events.key; });
+  RegisterSystemVariable("%WMPAINT", [](Interp& in) { Poll(in), in.res.ival = Take(in.events.paint); });
+  RegisterSystemVariable("%WMTIMER", [](Interp& in) { Poll(in), in.res.ival = Take(in.events.timer); });
+  RegisterSystemVariable("%GETINPUTSTATE", [](Interp& in) { Poll(in), in.res.ival = Take(in.events.input); });
+  RegisterSystemVariable("%MESSAGE", [](Interp& in) { in.res.ival = in.events.lastMessage; });
+  RegisterSystemVariable("%GETFOCUS", [](Interp& in) {
+    HWND f = GetFocus();
+    in.res.ival = in.events.help ? -f : f;
+  });
+  RegisterSystemVariable("%DDEWIN", [](Interp& in) { in.res.lval = in.events.ddeWin; });
+  RegisterSystemVariable("%HWND", [](Interp& in) { in.res.ival = MW().hwnd; });
+  RegisterSystemVariable("%HDC", [](Interp& in) { in.res.ival = MW().dc; });
+  RegisterSystemVariable("%HDC2", [](Interp& in) { in.res.ival = MW().memDc; });
+  RegisterSystemVariable("%WINLEFT", [](Interp& in) { in.res.ival = WindowEdge(0); });
+  RegisterSystemVariable("%WINTOP", [](Interp& in) { in.res.ival = WindowEdge(1); });
+  RegisterSystemVariable("%WINRIGHT", [](Interp& in) { in.res.ival = WindowEdge(2); });
+  RegisterSystemVariable("%WINBOTTOM", [](Interp& in) { in.res.ival = WindowEdge(3); });
+  RegisterSystemVariable("%DESKTOP", [](Interp& in) { in.res.ival = GetDesktopWindow(); });
+  // Our own instance handle, as a module of 32-bit Windows would have it.
+  RegisterSystemVariable("%HINSTANCE", [](Interp& in) { in.res.ival = 0x00400000; });
+}
+
+}  // namespace tilmor

@@ -1,0 +1,210 @@
+#include "batchinput.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include "batch.h"
+#include "codepage.h"
+#include "hostwidget.h"
+#include "window_impl.h"
+
+using namespace win::detail;
+
+namespace win {
+
+HWND HandleOf(QWidget* w);
+
+namespace {
+
+HWND g_target = 0;
+bool g_stdinDone = false;
+
+// A press waits for the next delivery to be released, so that a program
+// polling in between sees the key or button down, as a person's press lasts.
+struct PendingRelease {
+  enum { None, Key, Mouse } kind = None;
+  int qtKey = 0;
+  int vk = 0;
+  Qt::MouseButton button = Qt::NoButton;
+  QPoint pos;
+};
+PendingRelease g_release;
+
+QWidget* TargetWidget(bool keys) {
+  if (keys)
+    if (Wnd* f = Find(S().focus); f && f->widget) return f->widget;
+  if (Wnd* t = Find(g_target); t && t->widget) return t->widget;
+  for (HWND h : S().order)
+    if (Wnd* w = Find(h); w && !w->parent && w->visible && w->widget) return w->widget;
+  return nullptr;
+}
+
+int QtKeyOfVk(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
+  if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
+  if (vk >= 0x70 && vk <= 0x87) return Qt::Key_F1 + (vk - 0x70);
+  switch (vk) {
+    case 0x03: return Qt::Key_Cancel;
+    case 0x08: return Qt::Key_Backspace;
+    case 0x09: return Qt::Key_Tab;
+    case 0x0D: return Qt::Key_Return;
+    case 0x10: return Qt::Key_Shift;
+    case 0x11: return Qt::Key_Control;
+    case 0x12: return Qt::Key_Alt;
+    case 0x13: return Qt::Key_Pause;
+    case 0x1B: return Qt::Key_Escape;
+    case 0x20: return Qt::Key_Space;
+    case 0x21: return Qt::Key_PageUp;
+    case 0x22: return Qt::Key_PageDown;
+    case 0x23: return Qt::Key_End;
+    case 0x24: return Qt::Key_Home;
+    case 0x25: return Qt::Key_Left;
+    case 0x26: return Qt::Key_Up;
+    case 0x27: return Qt::Key_Right;
+    case 0x28: return Qt::Key_Down;
+    case 0x2D: return Qt::Key_Insert;
+    case 0x2E: return Qt::Key_Delete;
+    default: return Qt::Key_unknown;
+  }
+}
+
+int QtKeyOfChar(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return Qt::Key_A + (c - 'a');
+  if (c >= 'A' && c <= 'Z') return Qt::Key_A + (c - 'A');
+  if (c >= '0' && c <= '9') return Qt::Key_0 + (c - '0');
+  switch (c) {
+    case '\r': return Qt::Key_Return;
+    case '\t': return Qt::Key_Tab;
+    case '\b': return Qt::Key_Backspace;
+    case 27: return Qt::Key_Escape;
+    case ' ': return Qt::Key_Space;
+    default: return Qt::Key_unknown;
+  }
+}
+
+void Send(QWidget* w, QEvent* e) {
+  QCoreApplication::sendEvent(w, e);
+  delete e;
+}
+
+void TypeChar(unsigned char c) {
+  QWidget* w = TargetWidget(true);
+  if (!w) return;
+  QString text = QString::fromStdString(Cp1252ToUtf8(std::string(1, static_cast<char>(c))));
+  int key = QtKeyOfChar(c);
+  Send(w, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+  Send(w, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+}
+
+bool ReleasePending() {
+  PendingRelease r = g_release;
+  g_release = PendingRelease{};
+  if (r.kind == PendingRelease::Key) {
+    if (QWidget* w = TargetWidget(true)) Send(w, new QKeyEvent(QEvent::KeyRelease, r.qtKey, Qt::NoModifier));
+    S().keyDown[r.vk] = false;
+    return true;
+  }
+  if (r.kind == PendingRelease::Mouse) {
+    if (QWidget* w = TargetWidget(false))
+      Send(w, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(r.pos), w->mapToGlobal(QPointF(r.pos)),
+                              r.button, Qt::NoButton, Qt::NoModifier));
+    return true;
+  }
+  return false;
+}
+
+void Deliver(const BatchAction& a) {
+  switch (a.kind) {
+    case ActionKind::Type:
+      if (!a.value.empty()) TypeChar(static_cast<unsigned char>(a.value[0]));
+      break;
+    case ActionKind::Key: {
+      QWidget* w = TargetWidget(true);
+      int key = QtKeyOfVk(a.x);
+      Qt::KeyboardModifiers mods = a.x == VK_CANCEL ? Qt::ControlModifier : Qt::NoModifier;
+      QString text = a.x == VK_RETURN ? "\r" : a.x == VK_ESCAPE ? "\x1b" : a.x == VK_BACK ? "\b" : a.x == VK_TAB ? "\t" : "";
+      if (w) Send(w, new QKeyEvent(QEvent::KeyPress, key, mods, text));
+      if (key == Qt::Key_unknown && w) {
+        // A key Qt has no name for still reaches the window with its code.
+        S().keyDown[a.x] = S().keyPressed[a.x] = true;
+        Post(HandleOf(w), WM_KEYDOWN, static_cast<WPARAM>(a.x), 1);
+      }
+      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}};
+      break;
+    }
+    case ActionKind::Click: {
+      QWidget* w = TargetWidget(false);
+      if (!w) break;
+      Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
+      QPoint p(a.x, a.y);
+      Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
+                              Qt::NoButton, Qt::NoModifier));
+      Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), w->mapToGlobal(QPointF(p)), b, b,
+                              Qt::NoModifier));
+      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p};
+      break;
+    }
+    case ActionKind::Move:
+      if (QWidget* w = TargetWidget(false)) {
+        QPoint p(a.x, a.y);
+        Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
+                                Qt::NoButton, Qt::NoModifier));
+      }
+      break;
+    case ActionKind::Resize:
+      if (HWND h = g_target ? g_target : 0; Find(h))
+        SetWindowPos(h, 0, 0, 0, a.x, a.y, SWP_NOMOVE | SWP_NOZORDER);
+      break;
+    case ActionKind::Close:
+      if (QWidget* w = TargetWidget(false)) w->close();
+      break;
+    case ActionKind::Wait:
+      AdvanceVirtualTime(static_cast<unsigned long long>(a.x));
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+HWND HandleOf(QWidget* w) {
+  auto* h = dynamic_cast<HostWidget*>(w);
+  return h ? h->hwnd() : 0;
+}
+
+void SetInputTarget(HWND hwnd) { g_target = hwnd; }
+HWND InputTarget() { return g_target; }
+
+bool DeliverBatchInput(bool waiting) {
+  if (!S().queue.empty()) return true;  // the previous input is not taken yet
+  if (ReleasePending()) return true;
+  if (auto act = TakeInputAction()) {
+    Deliver(*act);
+    return true;
+  }
+  if (!waiting || g_stdinDone) return false;
+  unsigned char c;
+  ssize_t n = ::read(STDIN_FILENO, &c, 1);
+  if (n != 1) {
+    g_stdinDone = true;
+    return false;
+  }
+  TypeChar(c == '\n' ? '\r' : c);
+  return true;
+}
+
+void PollInput() {
+  if (IsBatchMode()) DeliverBatchInput(false);
+}
+
+bool SaveWindowPng(HWND hwnd, const std::string& path) {
+  QImage img = WindowImage(hwnd);
+  return !img.isNull() && img.save(QString::fromStdString(path), "PNG");
+}
+
+}  // namespace win

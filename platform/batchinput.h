@@ -1,0 +1,27 @@
+// Batch-mode input: the script's input actions, then standard input, turned
+// into real platform input for the windows.
+#pragma once
+
+#include <string>
+
+#include "wintypes.h"
+
+namespace win {
+
+// The window that clicks, moves, resizes and closes go to; keys go to the
+// window with the focus, else to this one.
+void SetInputTarget(HWND hwnd);
+HWND InputTarget();
+
+// Delivers the next input when the previous one has been taken: a script
+// action, else (when `waiting`) one byte of standard input. False when
+// nothing is left to deliver.
+bool DeliverBatchInput(bool waiting);
+// The program polls input (@INKEY$, %MOUSEKEY ...): in batch mode the next
+// script action is delivered when the previous one has been taken.
+void PollInput();
+
+// Saves a window's client pixels as a PNG; false on failure.
+bool SaveWindowPng(HWND hwnd, const std::string& path);
+
+}  // namespace win

@@ -1,0 +1,555 @@
+// Device contexts and GDI objects over QImage and QPainter.
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+
+#include <map>
+#include <memory>
+
+#include "codepage.h"
+#include "oem.h"
+#include "screen.h"
+#include "window_impl.h"
+#include "wingdi.h"
+
+using namespace win::detail;
+
+namespace {
+
+enum class Kind { Brush, Pen, Font, Bitmap };
+
+struct FontInfo {
+  QFont qfont;
+  TEXTMETRICA tm;
+  bool oem = false;    // bytes are code page 437 glyphs
+  bool fixed = true;   // every character takes tmAveCharWidth
+};
+
+struct GdiObject {
+  Kind kind;
+  bool stock = false;
+  COLORREF color = 0;
+  bool null = false;  // null brush or pen
+  int penStyle = PS_SOLID;
+  int penWidth = 1;
+  FontInfo font;
+  QImage bitmap;
+  HDC selectedInto = 0;
+};
+
+enum class Target { Window, Memory, Display };
+
+struct Dc {
+  Target target = Target::Memory;
+  HWND hwnd = 0;
+  HGDIOBJ bitmap = 0;  // memory contexts
+  HGDIOBJ font = 0, brush = 0, pen = 0;
+  COLORREF text = RGB(0, 0, 0);
+  COLORREF bk = RGB(255, 255, 255);
+  int bkMode = OPAQUE;
+  int stretch = BLACKONWHITE;
+  QImage scratch;  // a memory context without bitmap draws into 1x1
+};
+
+constexpr HGDIOBJ kStockBase = 0x0100;
+HGDIOBJ g_next = 0x20000;
+std::map<HGDIOBJ, std::unique_ptr<GdiObject>> g_objects;
+std::map<HDC, std::unique_ptr<Dc>> g_dcs;
+
+FontInfo MakeFont(const char* family, int pixelSize, LONG height, LONG ascent, LONG width, bool oem,
+                  bool fixed) {
+  FontInfo f;
+  f.qfont = QFont(family);
+  f.qfont.setPixelSize(pixelSize);
+  f.qfont.setStyleStrategy(QFont::NoAntialias);
+  f.qfont.setFixedPitch(fixed);
+  f.qfont.setKerning(false);
+  f.tm.tmHeight = height;
+  f.tm.tmAscent = ascent;
+  f.tm.tmDescent = height - ascent;
+  f.tm.tmAveCharWidth = width;
+  f.tm.tmMaxCharWidth = fixed ? width : width * 2;
+  f.tm.tmPitchAndFamily = fixed ? 0x30 : 0x21;
+  f.tm.tmCharSet = oem ? 255 : 0;
+  f.oem = oem;
+  f.fixed = fixed;
+  return f;
+}
+
+void MakeStock() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  auto add = [](int index, std::unique_ptr<GdiObject> o) {
+    o->stock = true;
+    g_objects[kStockBase + index] = std::move(o);
+  };
+  auto brush = [](COLORREF c, bool null = false) {
+    auto o = std::make_unique<GdiObject>();
+    o->kind = Kind::Brush;
+    o->color = c;
+    o->null = null;
+    return o;
+  };
+  auto pen = [](COLORREF c, bool null = false) {
+    auto o = std::make_unique<GdiObject>();
+    o->kind = Kind::Pen;
+    o->color = c;
+    o->null = null;
+    return o;
+  };
+  auto font = [](FontInfo f) {
+    auto o = std::make_unique<GdiObject>();
+    o->kind = Kind::Font;
+    o->font = std::move(f);
+    return o;
+  };
+  add(WHITE_BRUSH, brush(RGB(255, 255, 255)));
+  add(LTGRAY_BRUSH, brush(RGB(192, 192, 192)));
+  add(GRAY_BRUSH, brush(RGB(128, 128, 128)));
+  add(DKGRAY_BRUSH, brush(RGB(64, 64, 64)));
+  add(BLACK_BRUSH, brush(RGB(0, 0, 0)));
+  add(NULL_BRUSH, brush(0, true));
+  add(WHITE_PEN, pen(RGB(255, 255, 255)));
+  add(BLACK_PEN, pen(RGB(0, 0, 0)));
+  add(NULL_PEN, pen(0, true));
+  // The fixed fonts keep the cell sizes programs were laid out for.
+  add(OEM_FIXED_FONT, font(MakeFont("DejaVu Sans Mono", 11, 12, 10, 8, true, true)));
+  add(ANSI_FIXED_FONT, font(MakeFont("DejaVu Sans Mono", 12, 13, 11, 8, false, true)));
+  add(SYSTEM_FIXED_FONT, font(MakeFont("DejaVu Sans Mono", 13, 16, 13, 8, false, true)));
+  add(ANSI_VAR_FONT, font(MakeFont("DejaVu Sans", 12, 13, 11, 6, false, false)));
+  add(SYSTEM_FONT, font(MakeFont("DejaVu Sans", 13, 16, 13, 7, false, false)));
+  add(DEVICE_DEFAULT_FONT, font(MakeFont("DejaVu Sans", 13, 16, 13, 7, false, false)));
+}
+
+GdiObject* Obj(HGDIOBJ h) {
+  MakeStock();
+  auto it = g_objects.find(h);
+  return it == g_objects.end() ? nullptr : it->second.get();
+}
+
+Dc* DcOf(HDC h) {
+  auto it = g_dcs.find(h);
+  return it == g_dcs.end() ? nullptr : it->second.get();
+}
+
+HDC NewDc(std::unique_ptr<Dc> dc) {
+  MakeStock();
+  dc->font = kStockBase + SYSTEM_FONT;
+  dc->brush = kStockBase + WHITE_BRUSH;
+  dc->pen = kStockBase + BLACK_PEN;
+  HDC h = g_next++;
+  g_dcs[h] = std::move(dc);
+  return h;
+}
+
+QColor Color(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+COLORREF Ref(QRgb p) { return RGB(qRed(p), qGreen(p), qBlue(p)); }
+
+QImage* Image(Dc* dc) {
+  switch (dc->target) {
+    case Target::Window: {
+      Wnd* w = Find(dc->hwnd);
+      if (!w) return nullptr;
+      if (w->surface.isNull()) ResizeSurface(w, ClientSize(w));
+      return &w->surface;
+    }
+    case Target::Memory:
+      if (GdiObject* b = Obj(dc->bitmap)) return &b->bitmap;
+      if (dc->scratch.isNull()) {
+        dc->scratch = QImage(1, 1, QImage::Format_RGB32);
+        dc->scratch.fill(Qt::black);
+      }
+      return &dc->scratch;
+    default:
+      return nullptr;
+  }
+}
+
+void Changed(Dc* dc, const QRect& r) {
+  if (dc->target == Target::Window)
+    if (Wnd* w = Find(dc->hwnd)) SurfaceChanged(w, r);
+}
+
+const FontInfo& FontOf(Dc* dc) {
+  GdiObject* f = Obj(dc->font);
+  if (!f || f->kind != Kind::Font) f = Obj(kStockBase + SYSTEM_FONT);
+  return f->font;
+}
+
+QString Glyphs(const FontInfo& f, const char* text, int len) {
+  QString s;
+  for (int i = 0; i < len; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    char32_t u = f.oem ? win::Cp437ToUnicode(c) : win::Cp1252ToUnicode(c);
+    if (u < 32 && !f.oem) u = ' ';
+    s += QChar(static_cast<char16_t>(u));
+  }
+  return s;
+}
+
+}  // namespace
+
+HDC GetDC(HWND hwnd) {
+  if (!hwnd) return CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  if (!Find(hwnd)) return 0;
+  auto dc = std::make_unique<Dc>();
+  dc->target = Target::Window;
+  dc->hwnd = hwnd;
+  return NewDc(std::move(dc));
+}
+
+int ReleaseDC(HWND, HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || dc->target == Target::Memory) return 0;
+  g_dcs.erase(hdc);
+  return 1;
+}
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+  Wnd* w = Find(hwnd);
+  if (!w) return 0;
+  HDC hdc = GetDC(hwnd);
+  QRect b = w->update.boundingRect();
+  if (ps) {
+    ps->hdc = hdc;
+    ps->rcPaint = RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
+    ps->fErase = w->erase ? TRUE : FALSE;
+  }
+  if (w->erase) {
+    w->erase = false;
+    if (w->proc && w->proc(hwnd, WM_ERASEBKGND, static_cast<WPARAM>(hdc), 0) == 0 && ps) ps->fErase = TRUE;
+    // Erasing with the class brush is what the default handling does.
+    if (w->cls && w->cls->background) {
+      if (GdiObject* br = Obj(w->cls->background); br && br->kind == Kind::Brush && !br->null) {
+        QPainter p(&w->surface);
+        for (const QRect& r : w->update) p.fillRect(r, Color(br->color));
+      }
+    }
+  }
+  w->update = QRegion();
+  return hdc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+  if (Wnd* w = Find(hwnd)) SurfaceChanged(w, QRect(QPoint(0, 0), w->surface.size()));
+  if (ps) ReleaseDC(hwnd, ps->hdc);
+  return TRUE;
+}
+
+HDC CreateCompatibleDC(HDC) {
+  auto dc = std::make_unique<Dc>();
+  dc->target = Target::Memory;
+  return NewDc(std::move(dc));
+}
+
+HDC CreateDCA(LPCSTR, LPCSTR, LPCSTR, const void*) {
+  auto dc = std::make_unique<Dc>();
+  dc->target = Target::Display;
+  return NewDc(std::move(dc));
+}
+
+HDC CreateICA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* init) {
+  return CreateDCA(driver, device, output, init);
+}
+
+BOOL DeleteDC(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return FALSE;
+  if (GdiObject* b = Obj(dc->bitmap)) b->selectedInto = 0;
+  g_dcs.erase(hdc);
+  return TRUE;
+}
+
+HGDIOBJ CreateCompatibleBitmap(HDC, int width, int height) {
+  if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > 64LL * 1024 * 1024) return 0;
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Bitmap;
+  o->bitmap = QImage(width, height, QImage::Format_RGB32);
+  if (o->bitmap.isNull()) return 0;
+  o->bitmap.fill(Qt::black);
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
+}
+
+HGDIOBJ GetStockObject(int index) {
+  MakeStock();
+  return Obj(kStockBase + index) ? kStockBase + index : 0;
+}
+
+HGDIOBJ CreateSolidBrush(COLORREF color) {
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Brush;
+  o->color = color & 0xFFFFFF;
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
+}
+
+HGDIOBJ CreatePen(int style, int width, COLORREF color) {
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Pen;
+  o->color = color & 0xFFFFFF;
+  o->penStyle = style;
+  o->penWidth = std::max(1, width);
+  o->null = style == PS_NULL;
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
+  Dc* dc = DcOf(hdc);
+  GdiObject* o = Obj(h);
+  if (!dc || !o) return 0;
+  HGDIOBJ old = 0;
+  switch (o->kind) {
+    case Kind::Brush: old = dc->brush, dc->brush = h; break;
+    case Kind::Pen: old = dc->pen, dc->pen = h; break;
+    case Kind::Font: old = dc->font, dc->font = h; break;
+    case Kind::Bitmap:
+      if (dc->target != Target::Memory) return 0;
+      if (o->selectedInto && o->selectedInto != hdc) return 0;  // one context at a time
+      old = dc->bitmap;
+      if (GdiObject* prev = Obj(old)) prev->selectedInto = 0;
+      dc->bitmap = h;
+      o->selectedInto = hdc;
+      if (!old) old = 1;  // the context's own 1x1 bitmap
+      break;
+  }
+  return old;
+}
+
+BOOL DeleteObject(HGDIOBJ h) {
+  GdiObject* o = Obj(h);
+  if (!o || o->stock) return FALSE;
+  if (o->selectedInto) return FALSE;
+  for (auto& [hdc, dc] : g_dcs)
+    if (dc->brush == h || dc->pen == h || dc->font == h) return FALSE;
+  g_objects.erase(h);
+  return TRUE;
+}
+
+HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return 0;
+  switch (type) {
+    case 1: return dc->pen;
+    case 2: return dc->brush;
+    case 6: return dc->font;
+    case 7: return dc->bitmap;
+    default: return 0;
+  }
+}
+
+COLORREF SetTextColor(HDC hdc, COLORREF c) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return CLR_INVALID;
+  COLORREF old = dc->text;
+  dc->text = c & 0xFFFFFF;
+  return old;
+}
+COLORREF GetTextColor(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? dc->text : CLR_INVALID;
+}
+COLORREF SetBkColor(HDC hdc, COLORREF c) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return CLR_INVALID;
+  COLORREF old = dc->bk;
+  dc->bk = c & 0xFFFFFF;
+  return old;
+}
+COLORREF GetBkColor(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? dc->bk : CLR_INVALID;
+}
+int SetBkMode(HDC hdc, int mode) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return 0;
+  int old = dc->bkMode;
+  dc->bkMode = mode;
+  return old;
+}
+int SetStretchBltMode(HDC hdc, int mode) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return 0;
+  int old = dc->stretch;
+  dc->stretch = mode;
+  return old;
+}
+
+BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* tm) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || !tm) return FALSE;
+  *tm = FontOf(dc).tm;
+  return TRUE;
+}
+
+BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int len, SIZE* size) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || !size) return FALSE;
+  const FontInfo& f = FontOf(dc);
+  if (f.fixed) {
+    size->cx = f.tm.tmAveCharWidth * len;
+  } else {
+    QFontMetrics m(f.qfont);
+    size->cx = m.horizontalAdvance(Glyphs(f, text, len));
+  }
+  size->cy = f.tm.tmHeight;
+  return TRUE;
+}
+
+BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || len < 0) return FALSE;
+  QImage* img = Image(dc);
+  if (!img) return FALSE;
+  const FontInfo& f = FontOf(dc);
+  QString glyphs = Glyphs(f, text, len);
+  SIZE ext;
+  GetTextExtentPoint32A(hdc, text, len, &ext);
+  QRect box(x, y, ext.cx, ext.cy);
+  QPainter p(img);
+  if (dc->bkMode == OPAQUE) p.fillRect(box, Color(dc->bk));
+  p.setFont(f.qfont);
+  p.setPen(Color(dc->text));
+  int base = y + f.tm.tmAscent;
+  if (f.fixed) {
+    for (int i = 0; i < glyphs.size(); ++i)
+      p.drawText(x + i * f.tm.tmAveCharWidth, base, QString(glyphs[i]));
+  } else {
+    p.drawText(x, base, glyphs);
+  }
+  p.end();
+  Changed(dc, box);
+  return TRUE;
+}
+
+BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return FALSE;
+  QImage* img = Image(dc);
+  if (!img) return FALSE;
+  QRect r = QRect(x, y, w, h).normalized() & img->rect();
+  if (r.isEmpty()) return TRUE;
+  GdiObject* br = Obj(dc->brush);
+  switch (rop) {
+    case PATCOPY:
+      if (br && !br->null) QPainter(img).fillRect(r, Color(br->color));
+      break;
+    case BLACKNESS: QPainter(img).fillRect(r, Qt::black); break;
+    case WHITENESS: QPainter(img).fillRect(r, Qt::white); break;
+    case DSTINVERT:
+    case PATINVERT: {
+      QRgb mask = rop == DSTINVERT ? 0xFFFFFF : (br ? (qRgb(GetRValue(br->color), GetGValue(br->color), GetBValue(br->color)) & 0xFFFFFF) : 0);
+      for (int yy = r.top(); yy <= r.bottom(); ++yy) {
+        QRgb* line = reinterpret_cast<QRgb*>(img->scanLine(yy));
+        for (int xx = r.left(); xx <= r.right(); ++xx) line[xx] = 0xFF000000 | ((line[xx] ^ mask) & 0xFFFFFF);
+      }
+      break;
+    }
+    default:
+      return FALSE;
+  }
+  Changed(dc, r);
+  return TRUE;
+}
+
+BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
+  Dc* d = DcOf(dst);
+  if (!d) return FALSE;
+  if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT) return PatBlt(dst, x, y, w, h, rop);
+  Dc* s = DcOf(src);
+  if (!s) return FALSE;
+  QImage* di = Image(d);
+  QImage* si = Image(s);
+  if (!di || !si) return FALSE;
+  QRect target = QRect(x, y, w, h) & di->rect();
+  QRect from = target.translated(sx - x, sy - y) & si->rect();
+  target = from.translated(x - sx, y - sy);
+  if (target.isEmpty()) return TRUE;
+  QImage piece = si->copy(from);  // source and target may be the same image
+  for (int yy = 0; yy < target.height(); ++yy) {
+    QRgb* out = reinterpret_cast<QRgb*>(di->scanLine(target.top() + yy)) + target.left();
+    const QRgb* in = reinterpret_cast<const QRgb*>(piece.constScanLine(yy));
+    for (int xx = 0; xx < target.width(); ++xx) {
+      QRgb a = in[xx], b = out[xx];
+      switch (rop) {
+        case SRCPAINT: out[xx] = a | b; break;
+        case SRCAND: out[xx] = (a & b) | 0xFF000000; break;
+        case SRCINVERT: out[xx] = (a ^ b) | 0xFF000000; break;
+        case NOTSRCCOPY: out[xx] = (~a) | 0xFF000000; break;
+        default: out[xx] = a | 0xFF000000; break;
+      }
+    }
+  }
+  Changed(d, target);
+  return TRUE;
+}
+
+COLORREF GetPixel(HDC hdc, int x, int y) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return CLR_INVALID;
+  QImage* img = Image(dc);
+  if (!img || !img->rect().contains(x, y)) return CLR_INVALID;
+  return Ref(img->pixel(x, y));
+}
+
+COLORREF SetPixel(HDC hdc, int x, int y, COLORREF c) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return CLR_INVALID;
+  QImage* img = Image(dc);
+  if (!img || !img->rect().contains(x, y)) return CLR_INVALID;
+  img->setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+  Changed(dc, QRect(x, y, 1, 1));
+  return c & 0xFFFFFF;
+}
+
+int GetDeviceCaps(HDC, int index) {
+  switch (index) {
+    case HORZRES: return GetSystemMetrics(SM_CXSCREEN);
+    case VERTRES: return GetSystemMetrics(SM_CYSCREEN);
+    case BITSPIXEL: return win::DisplayBitsPerPixel();
+    case PLANES: return 1;
+    case NUMCOLORS: return -1;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return 96;
+    case HORZSIZE: return GetSystemMetrics(SM_CXSCREEN) * 254 / 960;
+    case VERTSIZE: return GetSystemMetrics(SM_CYSCREEN) * 254 / 960;
+    default: return 0;
+  }
+}
+
+BOOL FillRect(HDC hdc, const RECT* r, HGDIOBJ brush) {
+  Dc* dc = DcOf(hdc);
+  GdiObject* br = Obj(brush);
+  if (!dc || !r || !br || br->kind != Kind::Brush) return FALSE;
+  QImage* img = Image(dc);
+  if (!img) return FALSE;
+  QRect q(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1));
+  if (!br->null) QPainter(img).fillRect(q, Color(br->color));
+  Changed(dc, q);
+  return TRUE;
+}
+
+namespace win {
+
+QImage ContextImage(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  QImage* img = dc ? Image(dc) : nullptr;
+  return img ? img->copy() : QImage();
+}
+
+int LiveGdiObjects() {
+  int n = static_cast<int>(g_dcs.size());
+  for (auto& [h, o] : g_objects)
+    if (!o->stock) ++n;
+  return n;
+}
+
+}  // namespace win

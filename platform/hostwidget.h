@@ -1,0 +1,41 @@
+// The Qt widget behind a window: shows the window's client pixels and turns
+// Qt's input events into the window's WM_ messages.
+#pragma once
+
+#include <QWidget>
+
+#include "wintypes.h"
+
+namespace win::detail {
+
+class HostWidget : public QWidget {
+ public:
+  HostWidget(HWND hwnd, QWidget* parent);
+  HWND hwnd() const { return hwnd_; }
+  void Detach() { hwnd_ = 0; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void moveEvent(QMoveEvent*) override;
+  void closeEvent(QCloseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void keyReleaseEvent(QKeyEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void mouseDoubleClickEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void focusInEvent(QFocusEvent*) override;
+  void focusOutEvent(QFocusEvent*) override;
+  void changeEvent(QEvent*) override;
+  bool focusNextPrevChild(bool) override { return false; }
+
+ private:
+  void Mouse(QMouseEvent* e, UINT msg);
+  HWND hwnd_;
+};
+
+// Virtual-key code of a Qt key (0 when it has none).
+int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers mods);
+
+}  // namespace win::detail

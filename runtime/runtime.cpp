@@ -1,0 +1,64 @@
+#include "runtime.h"
+
+#include "chars.h"
+#include "codepage.h"
+#include "dialogs.h"
+#include "loader.h"
+#include "messages.h"
+#include "tmc_reader.h"
+#include "winpath.h"
+
+namespace tilmor::rt {
+namespace {
+
+bool Read(const std::string& name, std::string& bytes) {
+  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes);
+}
+
+}  // namespace
+
+std::string ChooseCompiledFile(const std::vector<std::string>& args) {
+  std::string bytes;
+  if (!args.empty()) {
+    std::string name = args[0];
+    if (!win::HasExtension(name)) name += ".TMC";
+    if (Read(name, bytes)) return name;
+  }
+  for (;;) {
+    std::string filter = win::FilterFromBars("Tilmor-Programm (*.tmc)|*.TMC|All (*.*)|*.*");
+    std::string title = "TILMOR\xB2-" + MessageText(800);
+    char file[256] = {0};
+    OPENFILENAMEA ofn;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn)) return {};
+    std::string chosen = Trim(file);
+    if (Read(chosen, bytes)) return chosen;
+  }
+}
+
+int RunCompiled(const RunOptions& options) {
+  std::vector<std::string> args;
+  for (const std::string& a : options.args) args.push_back(win::Utf8ToCp1252(a));
+  std::string file = ChooseCompiledFile(args);
+  if (file.empty()) {
+    MessageBoxA(0, MessageText(803).c_str(), kTitle, MB_ICONERROR);
+    return 2;
+  }
+  std::string bytes;
+  if (!Read(file, bytes)) {
+    MessageBoxA(0, (MessageText(300) + file).c_str(), kTitle, MB_ICONERROR);
+    return 2;
+  }
+  tmc::ReadResult program = tmc::ReadProgram(bytes);
+  if (!program.ok) {
+    MessageBoxA(0, MessageText(program.error).c_str(), kTitle, MB_ICONERROR);
+    return 1;
+  }
+  return RunLoadedProgram(options, std::move(program.lines));
+}
+
+}  // namespace tilmor::rt

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "tmc_format.h"
+TEST(Format, Tables) { EXPECT_EQ(tilmor::tmc::CommandCode("PRINT"), 162); }
