@@ -223,7 +223,7 @@ void CutWord(std::string& word) {
 
 }  // namespace
 
-Encoder::Encoder(const LineTable& lines) {
+Encoder::Encoder(const LineTable& lines) : procRecords_(static_cast<size_t>(lines.count()) + 1, 0) {
   for (int n = 1; n <= lines.count(); ++n) {
     std::string u = UpperCase(lines[n]);
     if (u.compare(0, 5, "PROC ") == 0) procs_.emplace(Trim(std::string_view(u).substr(5)), n);
@@ -243,10 +243,12 @@ int Encoder::FirstLine(const std::unordered_map<std::string, int>& index, const 
 }
 
 bool Encoder::EncodeLine(int n, const PreparedLine& prep, std::string& content,
-                         std::string& error) const {
+                         std::string& error) {
   content.clear();
   std::string cmd = prep.cmd;
   CutWord(cmd);
+  if (n >= 1 && static_cast<size_t>(n) < procRecords_.size())
+    procRecords_[static_cast<size_t>(n)] = cmd == "PROC";
   std::string param = prep.param;
   if (cmd == "CASE" || cmd == "CASENOT") {
     content += static_cast<char>(cmd.size() == 4 ? kCase : kCaseNot);
@@ -273,7 +275,9 @@ bool Encoder::EncodeLine(int n, const PreparedLine& prep, std::string& content,
 
 bool Encoder::EncodeStatement(int n, const std::string& cmd, const std::string& rawParam,
                               std::string& out, std::string& error) const {
-  if (cmd.empty() || cmd == "REM" || cmd == "TRACEON" || cmd == "TRACEOFF" || IsOperatorModeSwitch(cmd)) {
+  // The main loop's no-ops; a word starting with an apostrophe is one too.
+  if (cmd.empty() || cmd[0] == '\'' || cmd == "REM" || cmd == "TRACEON" || cmd == "TRACEOFF" ||
+      IsOperatorModeSwitch(cmd)) {
     out += static_cast<char>(kNoOp);
     return true;
   }
@@ -291,7 +295,8 @@ bool Encoder::EncodeStatement(int n, const std::string& cmd, const std::string& 
     return EncodeText(n, cmd, out, error);
   } else if (int code = CommandCode(cmd); code >= 0) {
     out += static_cast<char>(code);
-  } else if (int line = FirstLine(procs_, cmd, n); line > 0) {
+  } else if (int line = FirstLine(procs_, cmd, n);
+             line > 0 && line < n && procRecords_[static_cast<size_t>(line)]) {
     AppendLine(out, line);
   } else {
     error = MessageText(102) + cmd;
@@ -342,7 +347,10 @@ bool Encoder::EncodeText(int n, std::string_view text, std::string& out, std::st
       out += '@';
       if (int code = FunctionCode(name); code >= 0) {
         out += static_cast<char>(code);
-      } else if (int line = FirstLine(defs_, name, n); line > 0) {
+      } else if (int line = FirstLine(defs_, name, n);
+                 line > 0 && name.find_first_of("\"):") == std::string::npos) {
+        // A quote, ")" or ":" in the name would end a CASE condition
+        // elsewhere once the name is gone.
         AppendLine(out, line);
       } else {
         error = MessageText(101) + name;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "loader.h"
 #include "prepare.h"
@@ -63,8 +64,9 @@ class Encoder {
  public:
   explicit Encoder(const LineTable& lines);
 
-  // The content of line n; false with the compile error's box title.
-  bool EncodeLine(int n, const PreparedLine& prep, std::string& content, std::string& error) const;
+  // The content of line n; false with the compile error's box title. Lines
+  // are encoded in order, so that a procedure call finds its PROC record.
+  bool EncodeLine(int n, const PreparedLine& prep, std::string& content, std::string& error);
 
  private:
   bool EncodeStatement(int n, const std::string& cmd, const std::string& param, std::string& out,
@@ -75,6 +77,9 @@ class Encoder {
 
   std::unordered_map<std::string, int> procs_;  // upper-cased name -> first PROC line
   std::unordered_map<std::string, int> defs_;   // name without "@" -> first DEF line
+  // Lines already encoded as PROC records: only those can be called, since
+  // the runtime finds the name in the record.
+  std::vector<char> procRecords_;
 };
 
 // The compiler's command word is cut to 32 characters.

@@ -140,6 +140,7 @@ class Decoder {
         std::string name;
         if (!at.Text(proc.substr(1), name)) return false;
         line = Trim(name);
+        if (line.empty()) return false;  // a PROC line without name is never called
         break;
       }
       default: {

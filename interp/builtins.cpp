@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "data_module.h"
+#include "dbase_module.h"
 #include "mainwindow.h"
 #include "sysvars_core.h"
 
@@ -25,6 +26,7 @@ void RegisterBuiltins() {
   RegisterWindowCommands();
   RegisterEventFunctions();
   RegisterDataModule();
+  RegisterDbaseModule();
 }
 
 }  // namespace tilmor

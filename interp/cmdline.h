@@ -1,5 +1,5 @@
 // The command line and process start shared by the programs that run or
-// compile TILMOR code:  NAME [--batch] [--script FILE] [FILE [ARGUMENTS...]]
+// compile TILMOR code:  NAME [--batch] [--script FILE] [--screenshot FILE] [FILE [ARGUMENTS...]]
 #pragma once
 
 #include <string>

@@ -17,8 +17,9 @@ HWND InputTarget();
 // action, else (when `waiting`) one byte of standard input. False when
 // nothing is left to deliver.
 bool DeliverBatchInput(bool waiting);
-// The program polls input (@INKEY$, %MOUSEKEY ...): in batch mode the next
-// script action is delivered when the previous one has been taken.
+// The program polled input (@INKEY$, %MOUSEKEY ...) and has looked at it:
+// in batch mode the next script action is delivered for the next look, when
+// the previous one has been taken.
 void PollInput();
 
 // Saves a window's client pixels as a PNG; false on failure.

@@ -359,7 +359,8 @@ OpenedFile OpenShared(const std::string& host, unsigned access, unsigned share, 
     if (!(share & kShareRead)) Hold(fd, kDeniesRead);
     if (!(share & kShareWrite)) Hold(fd, kDeniesWrite);
   }
-  if (how == Disposition::CreateAlways && exists && ftruncate(fd, 0) != 0) {
+  // Devices and pipes have nothing to empty.
+  if (how == Disposition::CreateAlways && exists && S_ISREG(st.st_mode) && ftruncate(fd, 0) != 0) {
     int e = errno;
     ::close(fd);
     r.error = IoErrorFromErrno(e);

@@ -96,7 +96,7 @@ int SpawnError(int err) {
 
 // Fork twice so that the program belongs to nobody here; a pipe that exec
 // closes tells whether it started.
-int StartOnItsOwn(char* const* argv, bool searchPath) {
+int StartOnItsOwn(char* const* argv, bool searchPath, bool hidden) {
   int pipefd[2];
   if (pipe2(pipefd, O_CLOEXEC) != 0) return ENOMEM;
   pid_t mid = fork();
@@ -113,6 +113,15 @@ int StartOnItsOwn(char* const* argv, bool searchPath) {
       sigemptyset(&none);
       sigprocmask(SIG_SETMASK, &none, nullptr);
       signal(SIGPIPE, SIG_DFL);
+      if (hidden) {
+        int null = open("/dev/null", O_RDWR);
+        if (null >= 0) {
+          dup2(null, 0);
+          dup2(null, 1);
+          dup2(null, 2);
+          if (null > 2) close(null);
+        }
+      }
       if (searchPath)
         execvp(argv[0], argv);
       else
@@ -235,19 +244,25 @@ std::string FindProgram(std::string_view name, const std::string& selfDir, int* 
   return {};
 }
 
-uint32_t WinExec(std::string_view commandLine, const std::string& selfDir) {
+uint32_t WinExec(std::string_view commandLine, const std::string& selfDir, bool hidden) {
   Prepared p = Prepare(commandLine, selfDir);
   if (p.argv.empty()) return static_cast<uint32_t>(p.error);
-  int err = StartOnItsOwn(p.argv.data(), false);
+  int err = StartOnItsOwn(p.argv.data(), false, hidden);
   return err == 0 ? 33u : static_cast<uint32_t>(SpawnError(err));
 }
 
-bool RunAndWait(std::string_view commandLine, const std::string& selfDir, bool (*interrupted)(),
-                int* exitStatus) {
+bool RunAndWait(std::string_view commandLine, const std::string& selfDir, bool hidden,
+                bool (*interrupted)(), int* exitStatus) {
   Prepared p = Prepare(commandLine, selfDir);
   if (p.argv.empty()) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (hidden)
+    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
   pid_t pid;
-  if (posix_spawn(&pid, p.argv[0], nullptr, nullptr, p.argv.data(), environ) != 0) return false;
+  int rc = posix_spawn(&pid, p.argv[0], &actions, nullptr, p.argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return false;
   int status = 0;
   for (;;) {
     pid_t r = waitpid(pid, &status, 0);
@@ -265,7 +280,7 @@ bool StartDetached(const std::vector<std::string>& argv) {
   std::vector<char*> ptrs;
   for (std::string& a : copy) ptrs.push_back(a.data());
   ptrs.push_back(nullptr);
-  return StartOnItsOwn(ptrs.data(), true) == 0;
+  return StartOnItsOwn(ptrs.data(), true, true) == 0;
 }
 
 }  // namespace win

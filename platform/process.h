@@ -4,8 +4,9 @@
 // has no directory part, is looked up beside the running program, then on
 // PATH; a trailing ".EXE" may be left off (Linux programs have none) and
 // the name matches case-insensitively, so "TLMRUN32.EXE" finds tlmrun32.
-// Arguments are passed as UTF-8; the child inherits the standard streams
-// but none of the files the program opened.
+// Arguments are passed as UTF-8; the child inherits none of the files the
+// program opened. A program started hidden (show mode 0: it would have no
+// window) has its standard streams on /dev/null; otherwise it shares ours.
 #pragma once
 
 #include <cstdint>
@@ -28,12 +29,12 @@ std::string FindProgram(std::string_view name, const std::string& selfDir, int* 
 
 // WinExec: above 31 when the program was started (it runs on its own, in a
 // session of its own); else 0 (no resources), 2, 3, 5 or 11 (not a program).
-uint32_t WinExec(std::string_view commandLine, const std::string& selfDir);
+uint32_t WinExec(std::string_view commandLine, const std::string& selfDir, bool hidden = false);
 
 // CreateProcessA and waiting for the process's end, without processing any
 // window messages. False when it could not be started. `interrupted`, when
 // given, is asked while waiting and ends the wait (not the process).
-bool RunAndWait(std::string_view commandLine, const std::string& selfDir,
+bool RunAndWait(std::string_view commandLine, const std::string& selfDir, bool hidden = false,
                 bool (*interrupted)() = nullptr, int* exitStatus = nullptr);
 
 // Starts a host program (argv in UTF-8, argv[0] searched on PATH) on its own.

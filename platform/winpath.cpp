@@ -91,6 +91,8 @@ std::optional<std::string> DriveRoot(char letter) {
   // Hand-edited files are usually UTF-8; ones written through the profile
   // functions are Windows-1252.
   if (!IsWellFormedUtf8(value)) value = Cp1252ToUtf8(value);
+  // A relative root lies beside WIN.INI, wherever the program goes.
+  if (value[0] != '/') value = Join(WindowsDirectory(), value);
   return StripTrailingSlashes(value);
 }
 

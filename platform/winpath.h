@@ -8,6 +8,9 @@
 // exact name always wins; a part that does not exist at all is kept as
 // written, so new files get the case the program used.
 //
+// A drive's directory given as a relative path is taken relative to the
+// Windows directory.
+//
 // The current drive is C until CHDIR goes to another drive (or the working
 // directory lies only under another drive's root). A name beginning with
 // "\" starts at the current drive's root, which for C is "/". A drive has

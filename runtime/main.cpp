@@ -1,4 +1,4 @@
-// tlmrun32 [--batch] [--script FILE] [PROGRAM.tmc [ARGUMENTS...]]
+// tlmrun32 [--batch] [--script FILE] [--screenshot FILE] [PROGRAM.tmc [ARGUMENTS...]]
 #include <cstdio>
 
 #include "app.h"
@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   tilmor::RunOptions opt;
   opt.batch = cl.batch;
   opt.script = cl.script;
+  opt.screenshot = cl.screenshot;
   opt.self = cl.self;
   opt.args = cl.args;
   opt.registerBuiltins = tilmor::RegisterBuiltins;

@@ -8,6 +8,7 @@
 #include "chars.h"
 #include "codepage.h"
 #include "commands.h"
+#include "../data/dbase/dbase_module.h"
 #include "dialogs.h"
 #include "errors.h"
 #include "interp.h"
@@ -89,6 +90,7 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
 }
 
 void Teardown(Interp& in) {
+  CloseAllTables();
   TeardownWindow(in);
   FreeAllAreas(in.vars);
   in.vars = Variables{};

@@ -1,7 +1,24 @@
 #include "data_module.h"
 
+#include "data_registry.h"
+#include "file_slots.h"
+
 namespace tilmor {
 
-void RegisterDataModule() {}
+void RegisterDataModule() {
+  RegisterIoResult();
+  RegisterTextFiles();
+  RegisterBinaryFiles();
+  RegisterFileNames();
+  RegisterDirectories();
+  RegisterFileSearch();
+  RegisterItemList();
+  RegisterPrograms();
+  RegisterIniFiles();
+  RegisterClipboard();
+  RegisterPorts();
+}
+
+void CloseDataFiles() { ResetFiles(); }
 
 }  // namespace tilmor

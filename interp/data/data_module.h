@@ -5,5 +5,7 @@
 namespace tilmor {
 
 void RegisterDataModule();
+// Closes every file slot and forgets the slots' names, for the end of a run.
+void CloseDataFiles();
 
 }  // namespace tilmor

@@ -104,7 +104,8 @@ void CachedFile::Close() {
   windowStart_ = windowValid_ = 0;
 }
 
-int64_t CachedFile::Read(void* buffer, int64_t n, int64_t p) {
+int64_t CachedFile::Read(void* buffer, int64_t n, int64_t p, int64_t* delivered) {
+  if (delivered) *delivered = 0;
   if (fd_ < 0) {
     Fail("Read", EBADF);
     return -1;
@@ -116,6 +117,7 @@ int64_t CachedFile::Read(void* buffer, int64_t n, int64_t p) {
   if (offset >= windowStart_ && offset + bytes <= windowStart_ + windowValid_) {
     std::memcpy(to, window_.data() + (offset - windowStart_), static_cast<size_t>(bytes));
     position_ = offset + bytes;
+    if (delivered) *delivered = bytes;
     return n;
   }
   int err = 0;
@@ -139,6 +141,7 @@ int64_t CachedFile::Read(void* buffer, int64_t n, int64_t p) {
     got = std::min(filled, bytes);
     std::memcpy(to, window_.data(), static_cast<size_t>(got));
   }
+  if (delivered) *delivered = got;
   int64_t records = got / recordSize_;
   position_ = offset + records * recordSize_;
   return records;

@@ -33,8 +33,9 @@ class CachedFile {
 
   // Reads n records at record position p (-1: the current position);
   // returns the number delivered (fewer at the end of the file), -1 on an
-  // I/O error.
-  int64_t Read(void* buffer, int64_t n, int64_t p = -1);
+  // I/O error. `bytes` receives the bytes delivered, a last partial record
+  // included.
+  int64_t Read(void* buffer, int64_t n, int64_t p = -1, int64_t* bytes = nullptr);
   // Writes n records at p (-1: the current position).
   bool Write(const void* buffer, int64_t n, int64_t p = -1);
   // Cuts the file at record position p.
