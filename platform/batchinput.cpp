@@ -182,8 +182,9 @@ HWND InputTarget() { return g_target; }
 
 bool DeliverBatchInput(bool waiting) {
   if (!S().queue.empty()) return true;  // the previous input is not taken yet
-  if (ReleasePending()) return true;
   if (auto act = TakeInputAction()) {
+    // A press lasts until the next input comes, as a person's press does.
+    ReleasePending();
     Deliver(*act);
     return true;
   }
@@ -194,6 +195,7 @@ bool DeliverBatchInput(bool waiting) {
     g_stdinDone = true;
     return false;
   }
+  ReleasePending();
   TypeChar(c == '\n' ? '\r' : c);
   return true;
 }

@@ -76,9 +76,11 @@ void HostWidget::resizeEvent(QResizeEvent*) {
 
 void HostWidget::moveEvent(QMoveEvent*) {
   Wnd* w = Find(hwnd_);
-  if (!w || !isWindow() || w->geom.topLeft() == pos()) return;
-  w->geom.moveTopLeft(pos());
-  Post(hwnd_, WM_MOVE, 0, MAKELPARAM(x(), y()));
+  // The client area's position, not the frame's: the layer's rectangles are client rectangles.
+  QPoint at = geometry().topLeft();
+  if (!w || !isWindow() || w->geom.topLeft() == at) return;
+  w->geom.moveTopLeft(at);
+  Post(hwnd_, WM_MOVE, 0, MAKELPARAM(at.x(), at.y()));
 }
 
 void HostWidget::closeEvent(QCloseEvent* e) {

@@ -18,8 +18,10 @@ namespace {
 bool IsInputMessage(UINT m) { return (m >= 0x100 && m <= 0x108) || (m >= 0x200 && m <= 0x209); }
 
 // Pumps and sleeps until `done` says the awaited event has come.
+// Input goes to the main window, so a wait makes sure there is one.
 template <typename Done>
 void WaitFor(Interp& in, Done done) {
+  EnsureMainWindow(in);
   for (;;) {
     PumpMessages(in);
     if (done()) return;
@@ -86,13 +88,19 @@ void CmdKillTimer(Interp& in, int) {
   e.timerOwner = 0;
 }
 
-void Poll(Interp& in) {
-  win::PollInput();
-  PumpMessages(in);
-}
+// A poll takes the script's next input (when the previous one has been
+// taken) and looks at what has arrived. Input is delivered only here and in
+// the waits, so a run with the same script behaves the same every time.
+struct Poll {
+  explicit Poll(Interp& in) {
+    EnsureMainWindow(in);  // input reaches the main window only
+    win::PollInput();
+    PumpMessages(in);
+  }
+};
 
 void InKey(Interp& in) {
-  Poll(in);
+  Poll poll(in);
   uint8_t c = in.events.lastChar;
   in.events.lastChar = 0;
   SetResultText(in, c ? std::string(1, static_cast<char>(c)) : std::string());
@@ -145,7 +153,7 @@ void ScanKeyFn(Interp& in) {
 }
 
 int MouseButtons(Interp& in) {
-  Poll(in);
+  Poll poll(in);
   return in.events.leftDown ? 1 : in.events.rightDown ? 2 : 0;
 }
 
@@ -205,19 +213,19 @@ void RegisterEventFunctions() {
   RegisterFunction("MENUITEM", MenuItemFn);
   RegisterFunction("SCANKEY", ScanKeyFn);
 
-  RegisterSystemVariable("%MOUSEX", [](Interp& in) { Poll(in), in.res.ival = in.events.mouseX; });
-  RegisterSystemVariable("%MOUSEY", [](Interp& in) { Poll(in), in.res.ival = in.events.mouseY; });
+  RegisterSystemVariable("%MOUSEX", [](Interp& in) { in.res.ival = in.events.mouseX; });
+  RegisterSystemVariable("%MOUSEY", [](Interp& in) { in.res.ival = in.events.mouseY; });
   RegisterSystemVariable("%MOUSEKEY", [](Interp& in) {
     in.res.ival = MouseButtons(in);
     in.events.leftDown = in.events.rightDown = false;
   });
   RegisterSystemVariable("%MOUSEPRESSED", [](Interp& in) { in.res.ival = MouseButtons(in); });
-  RegisterSystemVariable("%MENUITEM", [](Interp& in) { Poll(in), in.res.ival = in.events.menuItem; });
-  RegisterSystemVariable("%SCANKEY", [](Interp& in) { Poll(in), in.res.ival = in.events.lastKeyDown; });
+  RegisterSystemVariable("%MENUITEM", [](Interp& in) { in.res.ival = in.events.menuItem; });
+  RegisterSystemVariable("%SCANKEY", [](Interp& in) { in.res.ival = in.events.lastKeyDown; });
   RegisterSystemVariable("%KEY", [](Interp& in) { in.res.ival = in.events.key; });
-  RegisterSystemVariable("%WMPAINT", [](Interp& in) { Poll(in), in.res.ival = Take(in.events.paint); });
-  RegisterSystemVariable("%WMTIMER", [](Interp& in) { Poll(in), in.res.ival = Take(in.events.timer); });
-  RegisterSystemVariable("%GETINPUTSTATE", [](Interp& in) { Poll(in), in.res.ival = Take(in.events.input); });
+  RegisterSystemVariable("%WMPAINT", [](Interp& in) { Poll poll(in); in.res.ival = Take(in.events.paint); });
+  RegisterSystemVariable("%WMTIMER", [](Interp& in) { Poll poll(in); in.res.ival = Take(in.events.timer); });
+  RegisterSystemVariable("%GETINPUTSTATE", [](Interp& in) { Poll poll(in); in.res.ival = Take(in.events.input); });
   RegisterSystemVariable("%MESSAGE", [](Interp& in) { in.res.ival = in.events.lastMessage; });
   RegisterSystemVariable("%GETFOCUS", [](Interp& in) {
     HWND f = GetFocus();

@@ -7,6 +7,7 @@
 #   NAME.code     expected exit code (missing: 0)
 #   NAME.script   batch answers (optional)
 #   NAME.args     further command-line words, one per line (optional)
+#   NAME.stdin    standard input (optional; else none)
 #   NAME.windir/  contents of the Windows directory (optional)
 #   NAME.expect/  files the program must leave behind, byte for byte (optional)
 # The program runs in a fresh copy of its directory.
@@ -30,9 +31,11 @@ if [ -f "$dir/$name.args" ]; then
   while IFS= read -r line || [ -n "$line" ]; do prog+=("$line"); done < "$dir/$name.args"
 fi
 
+stdin=/dev/null
+[ -f "$dir/$name.stdin" ] && stdin="$dir/$name.stdin"
 cd "$work"
 TILMOR_WINDIR="$work/.windir" timeout 60 "$bin" --batch "${args[@]}" "${prog[@]}" \
-  >"$work/.stdout" 2>"$work/.stderr" </dev/null
+  >"$work/.stdout" 2>"$work/.stderr" <"$stdin"
 code=$?
 
 fail=0
