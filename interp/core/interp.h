@@ -146,6 +146,10 @@ struct Interp {
   // The prepared form of each stored line, per operator mode; the line
   // table never changes, so each line is prepared once.
   const PreparedLine& Prepared(int line, bool operatorMode);
+  // Forgets the prepared lines, for a line table that was replaced.
+  void ForgetPrepared() {
+    for (auto& v : preparedValid_) v.clear();
+  }
   // "Zeile", the line number in 6 columns, ": ", a line break, the line.
   std::string DisplayText() const;
 
