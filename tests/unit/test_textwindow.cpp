@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include "app.h"
+#include "qt_app.h"
 #include "batch.h"
 #include "builtins.h"
 #include "mainloop.h"
@@ -17,12 +18,7 @@ namespace {
 class TextWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!win::ApplicationExists()) {
-      static char arg0[] = "unit_tests";
-      static char* argv[] = {arg0, nullptr};
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-      win::CreateApplication(1, argv, true);
-    }
+    EnsureTestApplication(true);
     win::SetBatchMode(true);
     RegisterBuiltins();
     MW() = MainWindowState{};

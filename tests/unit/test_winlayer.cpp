@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app.h"
+#include "qt_app.h"
 #include "batch.h"
 #include "wingdi.h"
 #include "winuser.h"
@@ -27,12 +28,7 @@ LRESULT Logging(HWND h, UINT m, WPARAM w, LPARAM l) {
 class WinLayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!win::ApplicationExists()) {
-      static char arg0[] = "unit_tests";
-      static char* argv[] = {arg0, nullptr};
-      qputenv("QT_QPA_PLATFORM", "offscreen");
-      win::CreateApplication(1, argv, true);
-    }
+    EnsureTestApplication(true);
     win::SetBatchMode(true);  // timers on the message clock
     WNDCLASSA wc;
     wc.lpfnWndProc = Logging;
