@@ -302,8 +302,17 @@ HGDIOBJ CreatePen(int style, int width, COLORREF color) {
   return h;
 }
 
+// A memory context's own 1x1 bitmap, given back when a bitmap is selected.
+constexpr HGDIOBJ kOwnBitmap = 1;
+
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
   Dc* dc = DcOf(hdc);
+  if (dc && h == kOwnBitmap && dc->target == Target::Memory) {
+    HGDIOBJ old = dc->bitmap;
+    if (GdiObject* prev = Obj(old)) prev->selectedInto = 0;
+    dc->bitmap = 0;
+    return old ? old : kOwnBitmap;
+  }
   GdiObject* o = Obj(h);
   if (!dc || !o) return 0;
   HGDIOBJ old = 0;
@@ -318,7 +327,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
       if (GdiObject* prev = Obj(old)) prev->selectedInto = 0;
       dc->bitmap = h;
       o->selectedInto = hdc;
-      if (!old) old = 1;  // the context's own 1x1 bitmap
+      if (!old) old = kOwnBitmap;
       break;
   }
   return old;

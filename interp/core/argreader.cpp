@@ -30,7 +30,25 @@ void Undeclared(Interp& in, int type, const std::string& name) {
   if (in.cmd != "DECLARE" && in.cmd != "PARAMETERS") Warning(in, 215, name);
 }
 
+// Short whole numbers are by far the most common literals: read them
+// without the floating-point parser.
+bool ShortWhole(const std::string& arg, int32_t& v) {
+  size_t i = (!arg.empty() && (arg[0] == '-' || arg[0] == '+')) ? 1 : 0;
+  if (arg.size() <= i || arg.size() - i > 9) return false;
+  int32_t n = 0;
+  for (size_t k = i; k < arg.size(); ++k) {
+    if (arg[k] < '0' || arg[k] > '9') return false;
+    n = n * 10 + (arg[k] - '0');
+  }
+  v = arg[0] == '-' ? -n : n;
+  return true;
+}
+
 void ReadNumberLiteral(Interp& in, const std::string& arg) {
+  if (int32_t v; ShortWhole(arg, v)) {
+    SetWhole(in, kLong, v);
+    return;
+  }
   double f;
   if (!ReadFloat(arg, f)) {
     in.res.type = kString;

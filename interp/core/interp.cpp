@@ -9,7 +9,7 @@ const PreparedLine& Interp::Prepared(int line, bool operatorMode) {
   auto& cache = prepared_[operatorMode ? 1 : 0];
   auto& valid = preparedValid_[operatorMode ? 1 : 0];
   size_t n = static_cast<size_t>(lines.count()) + 1;
-  if (cache.size() != n) {
+  if (cache.size() != n || valid.size() != n) {
     cache.assign(n, PreparedLine{});
     valid.assign(n, 0);
   }

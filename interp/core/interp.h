@@ -96,6 +96,17 @@ constexpr int kExitNormal = 0;
 constexpr int kExitRuntimeError = 3;
 constexpr int kExitAborted = 255;
 
+// How a stored line's command word is executed; found once per line.
+struct LineDispatch {
+  enum Kind : uint8_t {
+    kNone, kOpSwitch, kLabel, kCase, kCaseNot, kNoOp, kCall, kKeyword, kCommand, kProcedure
+  };
+  Kind kind = kNone;
+  int keyword = 0;
+  const void* command = nullptr;  // the command table entry
+  bool comment = false;           // the parameter text holds a comment
+};
+
 struct Interp {
   // The program.
   LineTable lines;
@@ -146,12 +157,28 @@ struct Interp {
   // The prepared form of each stored line, per operator mode; the line
   // table never changes, so each line is prepared once.
   const PreparedLine& Prepared(int line, bool operatorMode);
+  // Forgets the prepared lines, for a line table that was replaced.
+  void ForgetPrepared() {
+    for (auto& v : preparedValid_) v.clear();
+    for (auto& v : dispatch_) v.clear();
+  }
+  // The dispatch of a prepared line, classified once by `classify`.
+  template <typename F>
+  const LineDispatch& Dispatch(int line, bool operatorMode, F classify) {
+    auto& v = dispatch_[operatorMode ? 1 : 0];
+    size_t n = static_cast<size_t>(lines.count()) + 1;
+    if (v.size() != n) v.assign(n, LineDispatch{});
+    LineDispatch& d = v[static_cast<size_t>(line)];
+    if (d.kind == LineDispatch::kNone) d = classify(Prepared(line, operatorMode));
+    return d;
+  }
   // "Zeile", the line number in 6 columns, ": ", a line break, the line.
   std::string DisplayText() const;
 
  private:
   std::vector<PreparedLine> prepared_[2];
   std::vector<uint8_t> preparedValid_[2];
+  std::vector<LineDispatch> dispatch_[2];
 };
 
 }  // namespace tilmor

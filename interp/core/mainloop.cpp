@@ -23,47 +23,99 @@ bool IsNoOp(const std::string& cmd) {
   return cmd.empty() || cmd[0] == '\'' || cmd == "REM" || cmd == "ENDIF" || cmd == "DEF";
 }
 
+// How a command word is executed, found once per stored line.
+LineDispatch Classify(const PreparedLine& p) {
+  LineDispatch d;
+  const std::string& c = p.cmd;
+  d.comment = FindTop('\'', p.param) > 0;
+  if (IsOperatorModeSwitch(c)) {
+    d.kind = LineDispatch::kOpSwitch;
+  } else if (p.param.empty() && !c.empty() && c.back() == ':') {
+    d.kind = LineDispatch::kLabel;
+  } else if (c == "CASE" || c == "CASENOT") {
+    d.kind = c.size() == 7 ? LineDispatch::kCaseNot : LineDispatch::kCase;
+  } else if (IsNoOp(c)) {
+    d.kind = LineDispatch::kNoOp;
+  } else if (c == "@") {
+    d.kind = LineDispatch::kCall;
+  } else if (Keyword k = KeywordOf(c); k != Keyword::None) {
+    d.kind = LineDispatch::kKeyword;
+    d.keyword = static_cast<int>(k);
+  } else if (const CommandEntry* e = FindCommand(c)) {
+    d.kind = LineDispatch::kCommand;
+    d.command = e;
+  } else {
+    d.kind = LineDispatch::kProcedure;
+  }
+  return d;
+}
+
+// Steps 8 onwards, for the statement of the line (or behind its CASE).
+void Execute(Interp& in, const LineDispatch& d) {
+  if (d.kind == LineDispatch::kNoOp || d.kind == LineDispatch::kLabel ||
+      d.kind == LineDispatch::kOpSwitch) {
+    return;  // labels and switches reached through CASE do nothing either
+  }
+  if (d.comment) {
+    int p = FindTop('\'', in.param);
+    in.param.resize(static_cast<size_t>(p - 1));
+    TrimInPlace(in.param);
+  }
+  switch (d.kind) {
+    case LineDispatch::kCall:
+      ReadArg(in, ' ', kAny);
+      in.handled = true;
+      return;
+    case LineDispatch::kKeyword:
+      ExecuteKeyword(in, static_cast<Keyword>(d.keyword));
+      return;
+    case LineDispatch::kCommand: {
+      const auto* e = static_cast<const CommandEntry*>(d.command);
+      in.handled = true;
+      if (e->handler)
+        e->handler(in, e->sub);
+      else
+        RuntimeError(in, 102, in.cmd);
+      return;
+    }
+    default:
+      CallProcedure(in);
+  }
+}
+
 }  // namespace
 
 void SetLoopHooks(LoopHooks hooks) { g_hooks = hooks; }
 
 void ExecuteLine(Interp& in) {
   const PreparedLine& prep = in.Prepared(in.cur, in.opMode);
+  const LineDispatch& d = in.Dispatch(in.cur, in.opMode, Classify);
   in.cmd = prep.cmd;
   in.param = prep.param;
   in.handled = false;
 
-  if (IsOperatorModeSwitch(in.cmd)) {
+  if (d.kind == LineDispatch::kOpSwitch) {
     in.opMode = in.cmd[2] == '+';
     in.handled = true;
   }
   if (in.trace && !in.cmd.empty()) Trace(in);
-  if (in.param.empty() && !in.cmd.empty() && in.cmd.back() == ':') in.handled = true;  // a label
+  if (d.kind == LineDispatch::kLabel) in.handled = true;
   if (in.events.menuItem == 255 && g_hooks.informationBox) g_hooks.informationBox(in);
   if (in.handled) return;
 
-  if (in.cmd == "CASE" || in.cmd == "CASENOT") {
-    if (!ExecuteCase(in, in.cmd.size() == 7)) return;
-  }
-  if (IsNoOp(in.cmd)) return;
-
-  int p = FindTop('\'', in.param);
-  if (p > 0) {
-    in.param.resize(static_cast<size_t>(p - 1));
-    TrimInPlace(in.param);
-  }
-
-  if (in.cmd == "@") {
-    ReadArg(in, ' ', kAny);
-    in.handled = true;
+  if (d.kind == LineDispatch::kCase || d.kind == LineDispatch::kCaseNot) {
+    if (!ExecuteCase(in, d.kind == LineDispatch::kCaseNot)) return;
+    // The statement behind the condition is classified as it comes.
+    PreparedLine st{in.cmd, in.param};
+    LineDispatch sd = Classify(st);
+    if (sd.kind == LineDispatch::kLabel || sd.kind == LineDispatch::kOpSwitch)
+      sd.kind = LineDispatch::kProcedure;  // seen only in the steps before CASE
+    if (sd.kind == LineDispatch::kCase || sd.kind == LineDispatch::kCaseNot)
+      sd.kind = FindCommand(in.cmd) ? LineDispatch::kCommand : LineDispatch::kProcedure;
+    Execute(in, sd);
     return;
   }
-  if (Keyword k = KeywordOf(in.cmd); k != Keyword::None) {
-    ExecuteKeyword(in, k);
-    return;
-  }
-  if (DispatchCommand(in)) return;
-  CallProcedure(in);
+  Execute(in, d);
 }
 
 void RunMainLoop(Interp& in) {

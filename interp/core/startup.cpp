@@ -22,17 +22,6 @@
 namespace tilmor {
 namespace {
 
-// Text output goes into the main window's grid (and, in batch mode, to
-// standard output as well).
-class WindowText : public TextOutput {
- public:
-  explicit WindowText(Interp& in) : in_(in) {}
-  void Write(std::string_view text) override { WriteText(in_, text); }
-
- private:
-  Interp& in_;
-};
-
 void AfterBox(Interp&) {
   MainWindowState& m = MW();
   if (!m.exists) return;
@@ -116,8 +105,6 @@ int RunInterpreter(const RunOptions& options) {
 
 int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   Interp in;
-  WindowText text(in);
-  in.text = &text;
   BindInterp(&in);
   in.args.push_back(options.self);
   for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));

@@ -88,11 +88,15 @@ void CmdKillTimer(Interp& in, int) {
   e.timerOwner = 0;
 }
 
-// A poll looks at what has arrived; the script's next input is delivered
-// after the look, for the next one.
+// A poll takes the script's next input (when the previous one has been
+// taken) and looks at what has arrived. Input is delivered only here and in
+// the waits, so a run with the same script behaves the same every time.
 struct Poll {
-  explicit Poll(Interp& in) { PumpMessages(in); }
-  ~Poll() { win::PollInput(); }
+  explicit Poll(Interp& in) {
+    EnsureMainWindow(in);  // input reaches the main window only
+    win::PollInput();
+    PumpMessages(in);
+  }
 };
 
 void InKey(Interp& in) {
@@ -209,15 +213,15 @@ void RegisterEventFunctions() {
   RegisterFunction("MENUITEM", MenuItemFn);
   RegisterFunction("SCANKEY", ScanKeyFn);
 
-  RegisterSystemVariable("%MOUSEX", [](Interp& in) { Poll poll(in); in.res.ival = in.events.mouseX; });
-  RegisterSystemVariable("%MOUSEY", [](Interp& in) { Poll poll(in); in.res.ival = in.events.mouseY; });
+  RegisterSystemVariable("%MOUSEX", [](Interp& in) { in.res.ival = in.events.mouseX; });
+  RegisterSystemVariable("%MOUSEY", [](Interp& in) { in.res.ival = in.events.mouseY; });
   RegisterSystemVariable("%MOUSEKEY", [](Interp& in) {
     in.res.ival = MouseButtons(in);
     in.events.leftDown = in.events.rightDown = false;
   });
   RegisterSystemVariable("%MOUSEPRESSED", [](Interp& in) { in.res.ival = MouseButtons(in); });
-  RegisterSystemVariable("%MENUITEM", [](Interp& in) { Poll poll(in); in.res.ival = in.events.menuItem; });
-  RegisterSystemVariable("%SCANKEY", [](Interp& in) { Poll poll(in); in.res.ival = in.events.lastKeyDown; });
+  RegisterSystemVariable("%MENUITEM", [](Interp& in) { in.res.ival = in.events.menuItem; });
+  RegisterSystemVariable("%SCANKEY", [](Interp& in) { in.res.ival = in.events.lastKeyDown; });
   RegisterSystemVariable("%KEY", [](Interp& in) { in.res.ival = in.events.key; });
   RegisterSystemVariable("%WMPAINT", [](Interp& in) { Poll poll(in); in.res.ival = Take(in.events.paint); });
   RegisterSystemVariable("%WMTIMER", [](Interp& in) { Poll poll(in); in.res.ival = Take(in.events.timer); });

@@ -48,7 +48,10 @@ MainWindowState& MW() {
 }
 
 Interp& TheInterp() { return *g_interp; }
-void BindInterp(Interp* in) { g_interp = in; }
+void BindInterp(Interp* in) {
+  g_interp = in;
+  if (in && !in->text) in->text = MainWindowText();
+}
 
 COLORREF PaletteColor(int index) { return kPalette[index & 15]; }
 

@@ -76,6 +76,8 @@ void EndOutput();
 
 // Text output into the grid (PRINT and INPUT echo).
 void WriteText(Interp& in, std::string_view text);
+// The text output of the interpreter state: the grid of the bound state.
+TextOutput* MainWindowText();
 void PlaceCaret();
 void RecomputeCellMetrics();
 void RedrawGrid();

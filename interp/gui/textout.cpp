@@ -78,6 +78,18 @@ void NewLine() {
 
 }  // namespace
 
+// Text output goes into the main window's grid (and, in batch mode, to
+// standard output as well).
+class WindowText : public TextOutput {
+ public:
+  void Write(std::string_view text) override { WriteText(TheInterp(), text); }
+};
+
+TextOutput* MainWindowText() {
+  static WindowText text;
+  return &text;
+}
+
 void PlaceCaret() {
   MainWindowState& m = MW();
   if (!m.exists || !m.caretWanted || !m.hasFocus) return;

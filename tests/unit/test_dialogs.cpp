@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "app.h"
+#include "qt_app.h"
 #include "batch.h"
 #include "dialogs.h"
 
@@ -21,12 +22,7 @@ namespace {
 
 class QtEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static char arg0[] = "unit_tests";
-    static char* argv[] = {arg0, nullptr};
-    win::CreateApplication(1, argv, false);
-  }
+  void SetUp() override { EnsureTestApplication(false); }
   void TearDown() override { win::DestroyApplication(); }
 };
 const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);

@@ -1,0 +1,166 @@
+// The text window for real on Qt's offscreen platform: the cell grid after
+// output, wrapping and scrolling, colours in the pixels, the shadow bitmap.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include "app.h"
+#include "qt_app.h"
+#include "batch.h"
+#include "builtins.h"
+#include "mainloop.h"
+#include "mainwindow.h"
+
+namespace tilmor {
+namespace {
+
+class TextWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureTestApplication(true);
+    win::SetBatchMode(true);
+    RegisterBuiltins();
+    MW() = MainWindowState{};
+    BindInterp(&in);
+    RegisterWindowClasses();
+  }
+  void TearDown() override {
+    TeardownWindow(in);
+    win::ResetWindowSystem();
+    win::SetBatchMode(false);
+  }
+
+  // Runs program lines; output also goes to standard output, which the
+  // tests capture so it does not clutter the report.
+  std::string Run(std::vector<std::string> program) {
+    in.lines.slots = {""};
+    for (auto& l : program) in.lines.slots.push_back(l);
+    in.lastLine = in.lines.count();
+    in.cur = 0;
+    in.scan.Attach(&in.lines);
+    in.ForgetPrepared();
+    testing::internal::CaptureStdout();
+    RunMainLoop(in);
+    return testing::internal::GetCapturedStdout();
+  }
+
+  char Cell(int col, int row) {
+    const MainWindowState& m = MW();
+    int ring = (row + m.firstLine) % m.rows;
+    return m.chars[static_cast<size_t>(ring * m.cols + col)];
+  }
+  std::string Row(int row, int n) {
+    std::string s;
+    for (int c = 0; c < n; ++c) s += Cell(c, row);
+    return s;
+  }
+  QColor Pixel(int x, int y) { return QColor(win::WindowImage(MW().hwnd).pixel(x, y)); }
+  // Any pixel of the cell in this colour?
+  bool CellHas(int col, int row, QColor c) {
+    QImage img = win::WindowImage(MW().hwnd);
+    const MainWindowState& m = MW();
+    for (int y = row * m.lineH; y < (row + 1) * m.lineH; ++y)
+      for (int x = col * m.cellW; x < (col + 1) * m.cellW; ++x)
+        if (QColor(img.pixel(x, y)) == c) return true;
+    return false;
+  }
+
+  Interp in;
+};
+
+TEST_F(TextWindow, OutputFillsCellsAndMovesTheCursor) {
+  // \a is a backspace: it erases the x in the window; standard output
+  // shows what was written
+  EXPECT_EQ(Run({"PRINT \"AB\"", "PRINT \"C\";", "PRINT \"\\.x\\a\""}), "AB\nC\\x\n");
+  EXPECT_EQ(Row(0, 3), "AB ");
+  EXPECT_EQ(Row(1, 4), "C\\  ") << "the backspace of \\a erased the x";
+  EXPECT_EQ(MW().curRow, 2);
+  EXPECT_EQ(MW().curCol, 0);
+  // cells: 8 pixels wide, 14 high (the tallest fixed font, 16, less 2)
+  EXPECT_EQ(MW().cellW, 8);
+  EXPECT_EQ(MW().lineH, 14);
+}
+
+TEST_F(TextWindow, LongLinesWrapAndTheLastRowScrolls) {
+  std::string line81(81, 'w');
+  line81[80] = 'X';
+  Run({"PRINT \"" + line81 + "\""});
+  EXPECT_EQ(Cell(79, 0), 'w');
+  EXPECT_EQ(Cell(0, 1), 'X');
+  EXPECT_EQ(MW().curRow, 2);
+
+  std::vector<std::string> many;
+  for (int i = 0; i < 40; ++i) many.push_back("PRINT \"Zeile " + std::to_string(i) + "\"");
+  Run(many);
+  // 2 rows used before; the line end after the 30th line scrolls first,
+  // so 11 rows scrolled out of the 32
+  EXPECT_EQ(Row(0, 8), "Zeile 9 ");
+  EXPECT_EQ(Row(30, 8), "Zeile 39");
+  EXPECT_EQ(Row(31, 8), "        ") << "the new last row is empty";
+  EXPECT_EQ(MW().curRow, 31);
+  // the window shows the scrolled text: row 0 holds dark glyph pixels
+  EXPECT_TRUE(CellHas(0, 0, Qt::black));
+  EXPECT_FALSE(CellHas(0, 31, Qt::black));
+}
+
+TEST_F(TextWindow, TheCursorStaysInsideTheGridAtTheLastCell) {
+  Run({"LOCATE 999,999", "PRINT \"AB\";"});
+  // A fills the last cell; B goes to a new last row scrolled in for it
+  EXPECT_EQ(Cell(79, 30), 'A');
+  EXPECT_EQ(Cell(0, 31), 'B');
+  Run({"LOCATE 0,0", "PRINT \"Q\";"});
+  EXPECT_EQ(Cell(0, 0), 'Q');
+}
+
+TEST_F(TextWindow, ColoursReachThePixelsAndTheShadow) {
+  Run({"COLOR 14, 1", "PRINT \"XXXX\""});
+  QColor blue(0, 0, 0x88);  // palette entry 1 is 0x880000 in COLORREF order
+  QColor yellow(0xFF, 0xFF, 0);
+  EXPECT_EQ(Pixel(0, 0), blue);
+  EXPECT_TRUE(CellHas(1, 0, yellow));
+  EXPECT_EQ(Pixel(40, 0), QColor(Qt::white)) << "beyond the text the window stays white";
+  // The shadow bitmap holds the same pixels, so a repaint restores them.
+  QImage shadow = win::ContextImage(MW().memDc);
+  EXPECT_EQ(QColor(shadow.pixel(0, 0)), blue);
+  Run({"FONT 7", "COLOR 0, 15"});
+  EXPECT_EQ(MW().font, 2) << "FONT 7 changes nothing";
+}
+
+TEST_F(TextWindow, RepaintComesFromTheShadowBitmap) {
+  Run({"PRINT \"A\""});
+  // Draw into the shadow only, then have the window repaint itself.
+  HGDIOBJ red = CreateSolidBrush(RGB(255, 0, 0));
+  HGDIOBJ old = SelectObject(MW().memDc, red);
+  PatBlt(MW().memDc, 100, 100, 10, 10, PATCOPY);
+  SelectObject(MW().memDc, old);
+  DeleteObject(red);
+  EXPECT_EQ(Pixel(105, 105), QColor(Qt::white));
+  Run({"REPAINT"});
+  PumpMessages(in);
+  EXPECT_EQ(Pixel(105, 105), QColor(255, 0, 0));
+}
+
+TEST_F(TextWindow, TboxDrawsButStoresNothingAndPlacesTheCursorInside) {
+  Run({"TBOX 2,3 - 5,10; 1"});
+  EXPECT_EQ(MW().curRow, 2);
+  EXPECT_EQ(MW().curCol, 3);
+  EXPECT_EQ(Row(1, 12), std::string(12, ' ')) << "the box is not in the cell buffers";
+  EXPECT_TRUE(CellHas(2, 1, Qt::black)) << "top left corner";
+  EXPECT_TRUE(CellHas(5, 1, Qt::black)) << "top line";
+  EXPECT_TRUE(CellHas(2, 3, Qt::black)) << "left line";
+  EXPECT_FALSE(CellHas(5, 3, Qt::black)) << "inside is blank";
+}
+
+TEST_F(TextWindow, WindowSetsTheGridFromItsSize) {
+  Run({"WINDOW 0,0 - 320,150", "PRINT \"x\""});
+  EXPECT_EQ(MW().cols, 40);
+  EXPECT_EQ(MW().rows, 10);
+  RECT r;
+  GetClientRect(MW().hwnd, &r);
+  EXPECT_EQ(r.right, 320);
+  EXPECT_EQ(r.bottom, 150);
+}
+
+}  // namespace
+}  // namespace tilmor
