@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "dbase_module.h"
 #include "mainwindow.h"
+#include "startup.h"
 #include "sysvars_core.h"
 
 namespace tilmor {
@@ -27,6 +28,7 @@ void RegisterBuiltins() {
   RegisterEventFunctions();
   RegisterDataModule();
   RegisterDbaseModule();
+  AtProgramEnd(CloseAllTables);
 }
 
 }  // namespace tilmor

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app.h"
@@ -8,7 +9,6 @@
 #include "chars.h"
 #include "codepage.h"
 #include "commands.h"
-#include "../data/dbase/dbase_module.h"
 #include "dialogs.h"
 #include "errors.h"
 #include "interp.h"
@@ -78,14 +78,25 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
   }
 }
 
+std::vector<void (*)()>& EndHandlers() {
+  static std::vector<void (*)()> handlers;
+  return handlers;
+}
+
 void Teardown(Interp& in) {
-  CloseAllTables();
+  // Tables and files first: they are flushed before anything else goes.
+  for (auto it = EndHandlers().rbegin(); it != EndHandlers().rend(); ++it) (*it)();
   TeardownWindow(in);
   FreeAllAreas(in.vars);
   in.vars = Variables{};
 }
 
 }  // namespace
+
+void AtProgramEnd(void (*handler)()) {
+  auto& h = EndHandlers();
+  if (std::find(h.begin(), h.end(), handler) == h.end()) h.push_back(handler);
+}
 
 int RunInterpreter(const RunOptions& options) {
   std::vector<std::string> programArgs;

@@ -17,6 +17,11 @@ struct RunOptions {
   void (*registerBuiltins)() = nullptr;  // fills the command, function and variable tables
 };
 
+// Called when a run ends (normally, by END or after a runtime error), last
+// registered first: open files and tables are closed as their commands
+// would close them.
+void AtProgramEnd(void (*handler)());
+
 // Chooses, loads and runs the program; returns the process exit code.
 int RunInterpreter(const RunOptions& options);
 // Runs an already loaded line table (a compiled program's records).

@@ -2,6 +2,7 @@
 
 #include "data_registry.h"
 #include "file_slots.h"
+#include "startup.h"
 
 namespace tilmor {
 
@@ -17,6 +18,7 @@ void RegisterDataModule() {
   RegisterIniFiles();
   RegisterClipboard();
   RegisterPorts();
+  AtProgramEnd(CloseDataFiles);
 }
 
 void CloseDataFiles() { ResetFiles(); }
