@@ -1,6 +1,7 @@
 // Area variables: DIM, DISPOSE and the writes BYTE, WORD, LONG, STRING,
 // CHAR. A block of size+1 bytes is mapped where its address fits in 31 bits;
 // no write ever leaves the block.
+#include "areas.h"
 #include "argreader.h"
 #include "chars.h"
 #include "commands.h"
@@ -12,11 +13,12 @@
 namespace tilmor {
 namespace {
 
-// The area variable named before the first ","; the rest stays to be read.
+}  // namespace
+
 std::string TakeAreaName(Interp& in) {
   size_t comma = in.param.find(',');
   std::string name = UpperCase(Trim(std::string_view(in.param).substr(0, comma)));
-  in.param = comma == std::string::npos ? std::string() : in.param.substr(comma + 1);
+  in.param = comma == std::string::npos ? std::string() : Trim(std::string_view(in.param).substr(comma + 1));
   return name;
 }
 
@@ -30,7 +32,14 @@ Area* FindArea(Interp& in, const std::string& name) {
   return a;
 }
 
-}  // namespace
+Area* DimensionedArea(Interp& in, const std::string& name) {
+  Area* a = FindArea(in, name);
+  if (a && !a->block) {
+    RuntimeError(in, 243);
+    return nullptr;
+  }
+  return a;
+}
 
 void FreeArea(Area& a) {
   win::FreeLow(a.block, static_cast<size_t>(a.size) + 1);
@@ -114,17 +123,7 @@ namespace tilmor {
 namespace {
 
 // The area argument of a read function, named up to the first ",".
-const Area* AreaArgument(Interp& in) {
-  size_t comma = in.param.find(',');
-  std::string name = UpperCase(Trim(std::string_view(in.param).substr(0, comma)));
-  in.param = comma == std::string::npos ? std::string() : in.param.substr(comma + 1);
-  Area* a = FindArea(in, name);
-  if (a && !a->block) {
-    RuntimeError(in, 243);
-    return nullptr;
-  }
-  return a;
-}
+const Area* AreaArgument(Interp& in) { return DimensionedArea(in, TakeAreaName(in)); }
 
 // Reads `width` bytes at the position argument; false when outside the block.
 bool ReadAt(Interp& in, int width, char sep, const Area*& a, int32_t& pos) {

@@ -2,6 +2,8 @@
 // several of them share.
 #pragma once
 
+#include "areas.h"
+
 #include <string>
 
 #include "interp.h"
@@ -20,10 +22,5 @@ void RegisterIniFiles();
 void RegisterClipboard();
 void RegisterPorts();
 
-// The area variable named by the text before the next "," (taken off the
-// parameter text), trimmed and upper-cased.
-std::string TakeAreaName(Interp& in);
-// Errors 121 (no "#"), 215 (not declared) and 243 (no memory); nullptr then.
-Area* DimensionedArea(Interp& in, const std::string& name);
 
 }  // namespace tilmor
