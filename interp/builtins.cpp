@@ -28,6 +28,8 @@ void RegisterBuiltins() {
   RegisterEventFunctions();
   RegisterDataModule();
   RegisterDbaseModule();
+  // Texts of tables are converted from and to OEM while FONT 1 is chosen.
+  SetDbaseFontQuery([](const Interp&) { return MW().font; });
   AtProgramEnd(CloseAllTables);
 }
 

@@ -87,6 +87,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char dir[] = "/tmp/dbase_fuzz_XXXXXX";
   if (!mkdtemp(dir)) abort();
   g_dir = dir;
+  std::atexit([] {
+    for (const char* f : {"F.DBF", "F.DBT", "F.NDX", "F.DEF", "G.DBF", "G.DBT", "DB3$$$.D$$"})
+      std::remove(win::HostPath(f).c_str());
+    std::remove(g_dir.c_str());
+  });
   return 0;
 }
 
