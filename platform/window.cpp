@@ -624,6 +624,45 @@ int ShowCursor(BOOL show) {
   return s.cursorCount;
 }
 
+namespace {
+
+Wnd::Scroll* ScrollOf(HWND hwnd, int bar) {
+  Wnd* w = Find(hwnd);
+  return w && bar >= SB_HORZ && bar <= SB_CTL ? &w->scroll[bar] : nullptr;
+}
+
+}  // namespace
+
+BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL) {
+  Wnd::Scroll* s = ScrollOf(hwnd, bar);
+  if (!s) return FALSE;
+  s->min = min;
+  s->max = max;
+  s->pos = std::clamp(s->pos, std::min(min, max), std::max(min, max));
+  return TRUE;
+}
+
+BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max) {
+  Wnd::Scroll* s = ScrollOf(hwnd, bar);
+  if (!s) return FALSE;
+  if (min) *min = s->min;
+  if (max) *max = s->max;
+  return TRUE;
+}
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL) {
+  Wnd::Scroll* s = ScrollOf(hwnd, bar);
+  if (!s) return 0;
+  int old = s->pos;
+  s->pos = std::clamp(pos, std::min(s->min, s->max), std::max(s->min, s->max));
+  return old;
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+  Wnd::Scroll* s = ScrollOf(hwnd, bar);
+  return s ? s->pos : 0;
+}
+
 namespace win {
 
 std::vector<HWND> AllWindows() { return S().order; }

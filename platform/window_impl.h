@@ -51,6 +51,9 @@ struct Wnd {
   bool erase = false;
   HostWidget* widget = nullptr;
   std::vector<HWND> children;  // in creation (z-) order
+  struct Scroll {
+    int min = 0, max = 100, pos = 0;
+  } scroll[3];  // SB_HORZ, SB_VERT, SB_CTL
   bool destroying = false;
 };
 

@@ -109,6 +109,17 @@ constexpr int VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_BACK = 
               VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
               VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_F12 = 0x7B;
 
+// scroll bars
+constexpr int SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2;
+constexpr int SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3,
+              SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7,
+              SB_ENDSCROLL = 8;
+
+BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
+BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
+int GetScrollPos(HWND hwnd, int bar);
+
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 BOOL DestroyWindow(HWND hwnd);

@@ -156,9 +156,26 @@ void RecordChar(Interp& in, uint8_t c) {
 
 namespace {
 
+// A scroll bar control moves as the request says: by one, by a tenth of
+// its range (at least one), to the thumb, or to an end.
 void ScrollBarMove(HWND bar, WPARAM w) {
-  (void)bar;
-  (void)w;  // scroll bar controls come with the program-created controls
+  if (!bar || !IsWindow(bar)) return;
+  int min, max;
+  GetScrollRange(bar, SB_CTL, &min, &max);
+  int pos = GetScrollPos(bar, SB_CTL);
+  int page = std::max(1, (max - min + 1) / 10);
+  switch (LOWORD(w)) {
+    case SB_LINEUP: if (pos > min) --pos; break;
+    case SB_LINEDOWN: if (pos < max) ++pos; break;
+    case SB_PAGEUP: pos = std::max(min, pos - page); break;
+    case SB_PAGEDOWN: pos = std::min(max, pos + page); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: pos = static_cast<int16_t>(HIWORD(w)); break;
+    case SB_TOP: pos = min; break;
+    case SB_BOTTOM: pos = max; break;
+    default: return;
+  }
+  SetScrollPos(bar, SB_CTL, pos, TRUE);
 }
 
 void MouseAt(Interp& in, LPARAM l) {

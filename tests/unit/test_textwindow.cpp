@@ -164,3 +164,31 @@ TEST_F(TextWindow, WindowSetsTheGridFromItsSize) {
 
 }  // namespace
 }  // namespace tilmor
+
+namespace tilmor {
+namespace {
+
+TEST_F(TextWindow, ScrollMessagesMoveTheScrollBarAndCountAsInput) {
+  Run({"PRINT \"x\""});
+  HWND bar = CreateWindowExA(0, "DIALOG", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, MW().hwnd, 5, 0, nullptr);
+  ASSERT_NE(bar, 0);
+  SetScrollRange(bar, SB_CTL, 0, 5, FALSE);
+  auto send = [&](int code, int thumb = 0) {
+    SendMessageA(MW().hwnd, WM_HSCROLL, MAKEWPARAM(code, thumb), static_cast<LPARAM>(bar));
+    return GetScrollPos(bar, SB_CTL);
+  };
+  EXPECT_EQ(send(SB_PAGEDOWN), 1) << "a range of 0..5 pages by one";
+  EXPECT_EQ(send(SB_LINEDOWN), 2);
+  EXPECT_EQ(send(SB_BOTTOM), 5);
+  EXPECT_EQ(send(SB_LINEDOWN), 5) << "never past the end";
+  EXPECT_EQ(send(SB_THUMBTRACK, 3), 3);
+  EXPECT_EQ(send(SB_TOP), 0);
+  EXPECT_EQ(send(SB_LINEUP), 0);
+  SetScrollRange(bar, SB_CTL, 0, 100, FALSE);
+  EXPECT_EQ(send(SB_PAGEDOWN), 10) << "a range of 0..100 pages by ten";
+  EXPECT_EQ(send(SB_ENDSCROLL), 10);
+  EXPECT_EQ(in.events.lastChar, 255) << "every scroll message records character 255";
+}
+
+}  // namespace
+}  // namespace tilmor
