@@ -25,17 +25,7 @@ void QtCompilerUi::CloseProgress() {
 }
 
 std::string QtCompilerUi::ChooseSource() {
-  std::string filter = win::FilterFromBars("*.TMF|*.TMF");
-  std::string title = "TILMOR\xB2-" + MessageText(800);
-  char file[256] = {0};
-  OPENFILENAMEA ofn;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&ofn)) return {};
-  return file;
+  return win::AskOpenFileName("TILMOR\xB2-" + MessageText(800), "*.TMF|*.TMF");
 }
 
 void QtCompilerUi::Box(const std::string& text, const std::string& title, UINT type) {

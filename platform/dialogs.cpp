@@ -124,6 +124,19 @@ namespace win {
 
 int FirstButton(UINT type) { return ButtonsOf(type).front().id; }
 
+std::string AskOpenFileName(const std::string& title, const std::string& filterBars) {
+  std::string filter = FilterFromBars(filterBars);
+  char file[256] = {0};
+  OPENFILENAMEA ofn;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrTitle = title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameA(&ofn)) return {};
+  return file;
+}
+
 std::string FilterFromBars(const std::string& bars) {
   std::string out = bars;
   if (out.empty() || out.back() != '|') out += '|';

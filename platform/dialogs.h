@@ -46,4 +46,7 @@ std::string FilterFromBars(const std::string& bars);
 // The first button of a box of this type: the batch answer when the script
 // has none.
 int FirstButton(UINT type);
+// The open-file dialog for an existing file, with a "Text|*.x|..." filter;
+// "" when cancelled.
+std::string AskOpenFileName(const std::string& title, const std::string& filterBars);
 }  // namespace win

@@ -25,17 +25,9 @@ std::string ChooseCompiledFile(const std::vector<std::string>& args) {
     if (Read(name, bytes)) return name;
   }
   for (;;) {
-    std::string filter = win::FilterFromBars("Tilmor-Programm (*.tmc)|*.TMC|All (*.*)|*.*");
-    std::string title = "TILMOR\xB2-" + MessageText(800);
-    char file[256] = {0};
-    OPENFILENAMEA ofn;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return {};
-    std::string chosen = Trim(file);
+    std::string chosen = Trim(win::AskOpenFileName("TILMOR\xB2-" + MessageText(800),
+                                                   "Tilmor-Programm (*.tmc)|*.TMC|All (*.*)|*.*"));
+    if (chosen.empty()) return {};
     if (Read(chosen, bytes)) return chosen;
   }
 }

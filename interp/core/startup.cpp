@@ -63,17 +63,9 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
     if (CanOpen(name)) return name;
   }
   for (;;) {
-    std::string filter = win::FilterFromBars("Tilmor-Source (*.tmf)|*.TMF|All (*.*)|*.*");
-    std::string title = "TILMOR\xB2-" + MessageText(800);
-    char file[256] = {0};
-    OPENFILENAMEA ofn;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrTitle = title.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return {};
-    std::string chosen = Trim(file);
+    std::string chosen = Trim(win::AskOpenFileName("TILMOR\xB2-" + MessageText(800),
+                                                   "Tilmor-Source (*.tmf)|*.TMF|All (*.*)|*.*"));
+    if (chosen.empty()) return {};
     if (CanOpen(chosen)) return chosen;
   }
 }
