@@ -75,8 +75,13 @@ int FindTopRight(char c, std::string_view s) {
 
 std::string PadLeft(std::string_view s, int width) {
   if (width <= 0 || static_cast<int>(s.size()) >= width) return std::string(s);
-  std::string out(static_cast<size_t>(width) - s.size(), ' ');
+  // A short string holds 255 characters: a wider field is cut there, so
+  // blanks beyond that are never made.
+  size_t blanks = static_cast<size_t>(width) - s.size();
+  if (blanks >= kShortMax) return std::string(kShortMax, ' ');
+  std::string out(blanks, ' ');
   out += s;
+  Cut255(out);
   return out;
 }
 

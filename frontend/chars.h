@@ -41,7 +41,8 @@ int FindTop(char c, std::string_view s);
 // (the last character is 1), or 0.
 int FindTopRight(char c, std::string_view s);
 
-// Right-aligns s in a field of `width` characters; never cuts.
+// Right-aligns s in a field of `width` characters; never cuts s itself,
+// but the padded text is a short string (at most 255 characters).
 std::string PadLeft(std::string_view s, int width);
 
 // True when the upper-cased, trimmed `line` begins with `prefix`

@@ -27,6 +27,16 @@ Wnd* Find(HWND hwnd) {
 
 QSize ClientSize(const Wnd* w) { return w->geom.size().expandedTo(QSize(0, 0)); }
 
+// Windows keep windows within a few screens' size; so do we, which keeps
+// a program's absurd WINDOW or SETWINDOWPOS from allocating gigabytes.
+constexpr int kMaxWindowSide = 8192;
+constexpr int kMaxWindowPos = 32767;
+
+QRect LimitGeometry(int x, int y, int w, int h) {
+  return QRect(std::clamp(x, -kMaxWindowPos, kMaxWindowPos), std::clamp(y, -kMaxWindowPos, kMaxWindowPos),
+               std::clamp(w, 0, kMaxWindowSide), std::clamp(h, 0, kMaxWindowSide));
+}
+
 void ResizeSurface(Wnd* w, QSize client) {
   client = client.expandedTo(QSize(1, 1));
   if (w->surface.size() == client) return;
@@ -167,7 +177,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   }
   if (x == CW_USEDEFAULT) x = 0, y = 0;
   if (width == CW_USEDEFAULT) width = 640, height = 480;
-  w->geom = QRect(x, y, std::max(0, width), std::max(0, height));
+  w->geom = LimitGeometry(x, y, width, height);
 
   Wnd* raw = w.get();
   s.windows[hwnd] = std::move(w);
@@ -297,8 +307,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   Wnd* w = Find(hwnd);
   if (!w) return FALSE;
   QRect g = w->geom;
-  if (!(flags & SWP_NOMOVE)) g.moveTo(x, y);
-  if (!(flags & SWP_NOSIZE)) g.setSize(QSize(std::max(0, cx), std::max(0, cy)));
+  if (!(flags & SWP_NOMOVE)) g.moveTo(LimitGeometry(x, y, 0, 0).topLeft());
+  if (!(flags & SWP_NOSIZE)) g.setSize(LimitGeometry(0, 0, cx, cy).size());
   bool resized = g.size() != w->geom.size();
   bool moved = g.topLeft() != w->geom.topLeft();
   w->geom = g;

@@ -105,5 +105,7 @@ bool VirtualTime();
 void SurfaceChanged(Wnd* w, const QRect& area);
 void ResizeSurface(Wnd* w, QSize client);
 QSize ClientSize(const Wnd* w);
+// A window rectangle kept within the sizes windows can have.
+QRect LimitGeometry(int x, int y, int w, int h);
 
 }  // namespace win::detail

@@ -125,8 +125,8 @@ void CmdTbox(Interp& in, int) {
     }
   }
   BeginOutput();
-  m.curRow = std::clamp(r1 + 1, 1, m.rows) - 1;
-  m.curCol = std::clamp(c1 + 1, 1, m.cols) - 1;
+  m.curRow = static_cast<int>(std::clamp<int64_t>(int64_t{r1} + 1, 1, m.rows)) - 1;
+  m.curCol = static_cast<int>(std::clamp<int64_t>(int64_t{c1} + 1, 1, m.cols)) - 1;
   m.pendingWrap = false;
   PlaceCaret();
 }
