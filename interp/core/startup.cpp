@@ -50,8 +50,7 @@ void InformationBox(Interp& in) {
 }
 
 bool CanOpen(const std::string& name) {
-  std::string bytes;
-  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes);
+  return !name.empty() && CanOpenRegularFile(win::HostPath(name));
 }
 
 // The program file: the first argument (".TMF" added to a name without
