@@ -59,6 +59,10 @@ bool ReadFileBytes(const std::string& hostPath, std::string& bytes, size_t limit
   return true;
 }
 
+namespace {
+constexpr size_t kPiece = 1 << 16;  // bytes read at a time
+}  // namespace
+
 // UTF-8 checked a byte at a time as the code page layer decodes it: no
 // overlong forms, no surrogates, nothing above U+10FFFF.
 void SourceLines::Utf8Check::Byte(unsigned char c) {
@@ -87,9 +91,8 @@ SourceLines::SourceLines(std::string_view bytes)
   Detect(SIZE_MAX);
 }
 
-SourceLines::SourceLines(int fd, size_t prescan) : fd_(fd) {
-  buf_.resize(1 << 16);
-  data_ = buf_.data();
+SourceLines::SourceLines(int fd, size_t prescan) : fd_(fd), buf_(new char[kPiece]) {
+  data_ = buf_.get();
   Detect(prescan);
 }
 
@@ -97,7 +100,7 @@ bool SourceLines::Fill() {
   if (pos_ < len_) return true;
   if (eof_ || failed_) return false;
   for (;;) {
-    ssize_t n = ::read(fd_, buf_.data(), buf_.size());
+    ssize_t n = ::read(fd_, buf_.get(), kPiece);
     if (n < 0 && errno == EINTR && !win::InterruptRequested()) continue;
     if (n < 0 || win::InterruptRequested()) {
       failed_ = true;

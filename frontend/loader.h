@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,7 +98,7 @@ class SourceLines {
   size_t consumed_ = 0, prescanned_ = 0;
   Utf8Check check_;
   bool inLine_ = false;  // the rest of the last line is still unread
-  std::string buf_;
+  std::unique_ptr<char[]> buf_;
 };
 
 // All physical lines of a text in memory.
