@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -38,6 +39,30 @@ bool CanOpenRegularFile(const std::string& hostPath) {
   if (fd < 0) return false;
   ::close(fd);
   return true;
+}
+
+std::string OpenFailure(const std::string& hostPath) {
+  int fd = OpenRegularFile(hostPath);
+  if (fd >= 0) {
+    ::close(fd);
+    return {};
+  }
+  struct stat st;
+  if (!hostPath.empty() && ::stat(hostPath.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return "is a directory";
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    return std::strerror(EACCES);
+  }
+  return errno == ENOENT || hostPath.empty() ? "no such file" : std::strerror(errno);
+}
+
+bool ReportUnopenable(const char* program, const std::string& name) {
+  std::string why = OpenFailure(win::HostPath(name));
+  if (why.empty()) return true;
+  std::fprintf(stderr, "%s: cannot open %s: %s\n", program, win::Cp1252ToUtf8(name).c_str(),
+               why.c_str());
+  std::fflush(stderr);
+  return false;
 }
 
 bool ReadFileBytes(const std::string& hostPath, std::string& bytes, size_t limit) {

@@ -40,6 +40,12 @@ struct LoadResult {
 // else: missing, unreadable, a directory, a device or a pipe.
 int OpenRegularFile(const std::string& hostPath);
 bool CanOpenRegularFile(const std::string& hostPath);
+// Why OpenRegularFile refuses a file, in words for the terminal ("no such
+// file", "not a regular file", ...); empty when it opens.
+std::string OpenFailure(const std::string& hostPath);
+// Writes "PROGRAM: cannot open NAME: WHY" on standard error (the name is
+// Windows-1252) when the file cannot be opened; false then.
+bool ReportUnopenable(const char* program, const std::string& name);
 
 // Reads a regular file's bytes, at most `limit` of them; false when it
 // cannot be opened or read.

@@ -29,7 +29,7 @@ std::string ChooseCompiledFile(const std::vector<std::string>& args) {
   if (!args.empty()) {
     std::string name = args[0];
     if (!win::HasExtension(name)) name += ".TMC";
-    if (CanOpen(name)) return name;
+    if (ReportUnopenable("tlmrun32", name)) return name;
   }
   for (;;) {
     std::string chosen = Trim(win::AskOpenFileName("TILMOR\xB2-" + MessageText(800),
