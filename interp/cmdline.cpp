@@ -8,6 +8,7 @@
 
 #include "app.h"
 #include "batch.h"
+#include "gui_module.h"
 #include "version.h"
 
 namespace tilmor {
@@ -136,8 +137,17 @@ bool StartProcess(CommandLine& cl, const char* name, int argc, char** argv) {
     }
   }
   win::InstallInterruptHandler();
-  win::CreateApplication(argc, argv, cl.batch);
+  win::PrepareApplication(argc, argv, cl.batch);
   return true;
+}
+
+int EndProcess(const CommandLine& cl, int code) {
+  std::fflush(nullptr);
+  // Everything of the run is closed and flushed by now; Qt's teardown
+  // (fonts, platform plugin) would only cost time.
+  if (cl.batch) _exit(code);
+  win::DestroyApplication();
+  return code;
 }
 
 }  // namespace tilmor

@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "dialogs.h"
 #include "errors.h"
+#include "gui_module.h"
 #include "interp.h"
 #include "loader.h"
 #include "mainwindow.h"
@@ -31,6 +32,8 @@ void AfterBox(Interp&) {
 }
 
 void BeforeBox(Interp&) {
+  // Nobody can have hidden the cursor before the window system is there.
+  if (!win::GuiLoaded()) return;
   while (ShowCursor(TRUE) < 0) {
   }
   ShowCursor(FALSE);
@@ -70,6 +73,25 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
   }
 }
 
+// In batch mode nobody sees the window, unless its picture is asked for:
+// text goes to standard output only, and the window (with Qt) is made
+// when something else needs it. From then on text goes into it as well.
+class BatchText : public TextOutput {
+ public:
+  void Write(std::string_view text) override {
+    if (MW().exists) {
+      WriteText(TheInterp(), text);
+      return;
+    }
+    std::string echo;
+    for (char c : text)
+      if (c != '\a' && c != '\b' && c != '\r') echo += c;  // as the window echoes them
+    if (!echo.empty()) win::WriteConsoleText(echo);
+  }
+};
+
+[[noreturn]] void NoWindowSystem() { throw ProgramEnd{kExitAborted}; }
+
 std::vector<void (*)()>& EndHandlers() {
   static std::vector<void (*)()> handlers;
   return handlers;
@@ -108,6 +130,8 @@ int RunInterpreter(const RunOptions& options) {
 
 int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   Interp in;
+  static BatchText batchText;
+  if (options.batch && options.screenshot.empty()) in.text = &batchText;
   BindInterp(&in);
   in.args.push_back(options.self);
   for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));
@@ -115,7 +139,8 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   in.lastLine = in.lines.count();
   in.scan.Attach(&in.lines);
   if (options.registerBuiltins) options.registerBuiltins();
-  RegisterWindowClasses();
+  win::SetGuiFailureHandler(NoWindowSystem);
+  win::WhenGuiLoaded(RegisterWindowClasses);
   LoopHooks hooks;
   hooks.pump = PumpBetweenLines;
   hooks.afterTrace = AfterTrace;

@@ -1,6 +1,6 @@
 // The message pump, the waits, the timer and the input functions and
 // system variables that read the event record.
-#include <QElapsedTimer>
+#include <chrono>
 
 #include "app.h"
 #include "argreader.h"
@@ -192,9 +192,12 @@ void PumpMessages(Interp& in) {
 void PumpBetweenLines(Interp& in) {
   if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
   // A tight program loop must not spend its time looking at an empty queue.
-  static QElapsedTimer clock;
-  if (!win::MessagesWaiting() && clock.isValid() && clock.elapsed() < 3) return;
-  clock.start();
+  using Clock = std::chrono::steady_clock;
+  static Clock::time_point last{};
+  Clock::time_point now = Clock::now();
+  if (!win::MessagesWaiting() && last != Clock::time_point{} && now - last < std::chrono::milliseconds(3))
+    return;
+  last = now;
   PumpMessages(in);
 }
 
