@@ -11,6 +11,7 @@
 
 #include "batch.h"
 #include "codepage.h"
+#include "interrupt.h"
 
 namespace {
 
@@ -89,6 +90,8 @@ BOOL FileDialog(OPENFILENAMEA* ofn, bool save) {
   QString initial = ofn->lpstrFile ? FromAnsi(ofn->lpstrFile) : QString();
   if (ofn->lpstrInitialDir && *ofn->lpstrInitialDir && !initial.contains('/'))
     initial = FromAnsi(ofn->lpstrInitialDir) + "/" + initial;
+  win::EndIfInterrupted();
+  if (win::InterruptRequested()) return FALSE;
   QString title = FromAnsi(ofn->lpstrTitle);
   QString chosen =
       save ? QFileDialog::getSaveFileName(nullptr, title, initial, filters.join(";;"), &selected,
@@ -96,6 +99,7 @@ BOOL FileDialog(OPENFILENAMEA* ofn, bool save) {
                                               ? QFileDialog::Options()
                                               : QFileDialog::DontConfirmOverwrite)
            : QFileDialog::getOpenFileName(nullptr, title, initial, filters.join(";;"), &selected);
+  win::EndIfInterrupted();  // the dialog was closed for a request to end
   if (chosen.isEmpty()) return FALSE;
   return win::CopyFileNameOut(ofn, win::Utf8ToCp1252(chosen.toStdString())) ? TRUE : FALSE;
 }
@@ -104,13 +108,16 @@ BOOL FileDialog(OPENFILENAMEA* ofn, bool save) {
 
 int MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
   if (win::IsBatchMode()) return win::BatchMessageBox(text, caption, type);
+  win::EndIfInterrupted();
+  bool ending = win::InterruptRequested();  // nobody is to see the box then
   QMessageBox box(IconOf(type), FromAnsi(caption), FromAnsi(text));
   std::vector<std::pair<QAbstractButton*, int>> ids;
   auto defs = ButtonsOf(type);
   for (const auto& d : defs) ids.emplace_back(box.addButton(d.label, d.role), d.id);
   size_t def = ((type & MB_DEFMASK) >> 8);
   if (def < ids.size()) box.setDefaultButton(static_cast<QPushButton*>(ids[def].first));
-  box.exec();
+  if (!ending) box.exec();
+  win::EndIfInterrupted();  // the box was closed for a request to end
   for (const auto& [button, id] : ids)
     if (box.clickedButton() == button) return id;
   // Closed with Escape or the window's close button.

@@ -41,8 +41,9 @@ std::string ModulePath() {
 
 [[noreturn]] void Fail(const std::string& why) {
   std::fflush(stdout);
-  std::fprintf(stderr, "%s: no window system: %s\n",
-               g_argc > 0 && g_argv ? g_argv[0] : "tilmor", why.c_str());
+  std::string self = g_argc > 0 && g_argv ? g_argv[0] : "tilmor";
+  self = self.substr(self.find_last_of('/') + 1);
+  std::fprintf(stderr, "%s: no window system: %s\n", self.c_str(), why.c_str());
   std::fflush(stderr);
   if (g_failure) g_failure();
   _exit(255);

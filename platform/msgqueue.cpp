@@ -9,6 +9,7 @@
 #include "batch.h"
 #include "batchinput.h"
 #include "codepage.h"
+#include "interrupt.h"
 #include "window_impl.h"
 
 namespace win::detail {
@@ -114,6 +115,13 @@ BOOL WaitMessage() {
       // standard input) is the user. When both are used up, the program
       // waits for ever: it is ended as if its window were closed.
       if (win::DeliverBatchInput(true)) continue;
+      s.quit = true;
+      s.quitCode = 255;
+      return TRUE;
+    }
+    if (win::InterruptRequested()) {
+      // A request to end (a signal): the program's wait ends as if its
+      // window were closed.
       s.quit = true;
       s.quitCode = 255;
       return TRUE;

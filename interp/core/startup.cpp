@@ -92,6 +92,13 @@ class BatchText : public TextOutput {
 
 [[noreturn]] void NoWindowSystem() { throw ProgramEnd{kExitAborted}; }
 
+// A request to end (a signal) that came while a box was open ends the run
+// there; once the run is ending, boxes are only skipped.
+bool g_running = false;
+void EndRun() {
+  if (g_running) throw ProgramEnd{kExitAborted};
+}
+
 std::vector<void (*)()>& EndHandlers() {
   static std::vector<void (*)()> handlers;
   return handlers;
@@ -121,6 +128,7 @@ int RunInterpreter(const RunOptions& options) {
     return 2;
   }
   LoadResult loaded = LoadProgram(file, LoaderKind::Interpreter, ConfiguredIncludePath());
+  if (win::InterruptRequested()) return kExitAborted;
   if (!loaded.ok) {
     MessageBoxA(0, loaded.failure.text.c_str(), loaded.failure.title.c_str(), MB_ICONERROR);
     return loaded.failure.exitCode;
@@ -140,6 +148,7 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   in.scan.Attach(&in.lines);
   if (options.registerBuiltins) options.registerBuiltins();
   win::SetGuiFailureHandler(NoWindowSystem);
+  win::SetInterruptHandler(EndRun);
   win::WhenGuiLoaded(RegisterWindowClasses);
   LoopHooks hooks;
   hooks.pump = PumpBetweenLines;
@@ -149,6 +158,7 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   SetErrorHooks(ErrorHooks{BeforeBox, AfterBox});
 
   int code = kExitNormal;
+  g_running = true;
   try {
     RunMainLoop(in);
   } catch (const ProgramEnd& end) {
@@ -158,6 +168,9 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
     ProgramEnded(in, code, options.screenshot);
   } catch (const ProgramEnd&) {
   }
+  g_running = false;
+  // Also a request that ended the wait after the last line.
+  if (win::InterruptRequested()) code = kExitAborted;
   Teardown(in);
   // For the benchmarks: how many lines ran.
   if (const char* stats = std::getenv("TILMOR_STATS")) {
