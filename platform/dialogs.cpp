@@ -1,11 +1,17 @@
 // Message boxes and the file dialogs over Qt; batch mode answers without them.
 #include "dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -42,6 +48,23 @@ std::vector<ButtonDef> ButtonsOf(UINT type) {
     }
   }
   return out;
+}
+
+// The title of a box is often its message (runtime errors): the box is made
+// wide enough for the window manager to show all of it, in a bold title
+// font, beside the title bar's icon and buttons; at most as wide as the
+// screen.
+void WideEnoughForTitle(QMessageBox& box) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  QFontMetrics fm(font);
+  int need = fm.horizontalAdvance(box.windowTitle()) + 7 * fm.height();
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    need = std::min(need, screen->availableGeometry().width() - 2 * fm.height());
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid || need <= 0) return;
+  grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                grid->columnCount());
 }
 
 QMessageBox::Icon IconOf(UINT type) {
@@ -116,6 +139,7 @@ int MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
   for (const auto& d : defs) ids.emplace_back(box.addButton(d.label, d.role), d.id);
   size_t def = ((type & MB_DEFMASK) >> 8);
   if (def < ids.size()) box.setDefaultButton(static_cast<QPushButton*>(ids[def].first));
+  WideEnoughForTitle(box);
   if (!ending) box.exec();
   win::EndIfInterrupted();  // the box was closed for a request to end
   for (const auto& [button, id] : ids)
