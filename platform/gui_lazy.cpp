@@ -26,7 +26,7 @@ std::vector<void (*)()>& Hooks() {
   return hooks;
 }
 
-// Beside the program in the build; under lib/tilmor when installed.
+// Beside the program in the build; in the library directory when installed.
 std::string ModulePath() {
   if (const char* p = std::getenv("TILMOR_GUI_MODULE"); p && *p) return p;
   char self[4096];
@@ -36,7 +36,7 @@ std::string ModulePath() {
   const char* name = "libtilmor_gui.so";
   std::string beside = dir + name;
   if (access(beside.c_str(), F_OK) == 0) return beside;
-  return dir + "../lib/tilmor/" + name;
+  return dir + TILMOR_INSTALLED_MODULE_DIR "/" + name;
 }
 
 [[noreturn]] void Fail(const std::string& why) {
