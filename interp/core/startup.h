@@ -1,6 +1,7 @@
 // Start-up, run and teardown of the interpreter.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ struct RunOptions {
   std::string self;    // the interpreter's own path
   std::vector<std::string> args;  // program file and its arguments, as given
   void (*registerBuiltins)() = nullptr;  // fills the command, function and variable tables
+  uint64_t lineLimit = 0;  // ends the run (exit code 255) after so many lines; 0: no limit
 };
 
 // Called when a run ends (normally, by END or after a runtime error), last

@@ -10,12 +10,16 @@ kept=$(realpath "$3")
 e2e=$(realpath "$4")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/corpus"
+mkdir "$work/corpus" "$work/scratch"
+chmod 755 "$work"  # a target may give up its rights for the programs it runs
+# Where a target keeps its own files; removed with the rest.
+export TILMOR_FUZZ_DIR=$work/scratch
 find "$e2e" -name '*.tmf' -size -4k | while read -r f; do
   cp "$f" "$work/corpus/$(echo "${f#"$e2e"/}" | tr / _)"
 done
 cd "$work"
-"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
+# The programs' own output is not wanted (-close_fd_mask), only libFuzzer's.
+"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -close_fd_mask=3 \
   -artifact_prefix="$work/" "$work/corpus" "$kept"
 code=$?
 if [ $code -ne 0 ]; then
