@@ -9,11 +9,12 @@ seconds=$2
 kept=$(realpath "$3")
 e2e=$(realpath "$4")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir "$work/corpus" "$work/scratch"
-chmod 755 "$work"  # a target may give up its rights for the programs it runs
-# Where a target keeps its own files; removed with the rest.
-export TILMOR_FUZZ_DIR=$work/scratch
+# Where a target keeps its own files: in memory where there is room.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$scratch"' EXIT
+mkdir "$work/corpus"
+chmod 755 "$scratch"  # a target may give up its rights for the programs it runs
+export TILMOR_FUZZ_DIR=$scratch
 find "$e2e" -name '*.tmf' -size -4k | while read -r f; do
   cp "$f" "$work/corpus/$(echo "${f#"$e2e"/}" | tr / _)"
 done
