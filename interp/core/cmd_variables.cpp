@@ -38,37 +38,42 @@ void ForEachName(const std::string& text, F f) {
   }
 }
 
-int32_t* IntegerTarget(Interp& in, const std::string& name) {
+int32_t* IntegerTarget(Interp& in, const std::string& name, int id) {
   if (name.empty() || name.back() != '%') {
     RuntimeError(in, 103);
     return nullptr;
   }
-  int32_t* v = in.vars.ints.Find(name);
+  int32_t* v = in.vars.ints.Find(id);
   if (!v) RuntimeError(in, 215, name);
   return v;
 }
 
 void Step(Interp& in, int32_t delta) {
-  std::string name = UpperCase(Trim(in.param));
-  if (int32_t* v = IntegerTarget(in, name))
+  int id;
+  const std::string& name = ReadName(in, in.param.size(), id);
+  if (int32_t* v = IntegerTarget(in, name, id))
     *v = static_cast<int32_t>(static_cast<uint32_t>(*v) + static_cast<uint32_t>(delta));
 }
 
 void AddOrSub(Interp& in, bool subtract) {
   size_t comma = in.param.find(',');
-  std::string name = UpperCase(Trim(std::string_view(in.param).substr(0, comma)));
-  in.param = comma == std::string::npos ? std::string() : in.param.substr(comma + 1);
-  if (!IntegerTarget(in, name)) return;
+  int id;
+  std::string name = ReadName(in, comma, id);
+  if (comma == std::string::npos)
+    in.param.clear();
+  else
+    in.param.erase(0, comma + 1);
+  if (!IntegerTarget(in, name, id)) return;
   ReadArg(in, ' ', kAny);
   uint32_t by = static_cast<uint32_t>(in.res.ival);
-  if (int32_t* v = in.vars.ints.Find(name))
+  if (int32_t* v = in.vars.ints.Find(id))
     *v = static_cast<int32_t>(subtract ? static_cast<uint32_t>(*v) - by : static_cast<uint32_t>(*v) + by);
 }
 
 }  // namespace
 
 void CmdDeclare(Interp& in, int) {
-  ForEachName(in.param, [&](const std::string& name) {
+  ForEachName(in.param.str(), [&](const std::string& name) {
     char kind;
     Declare(in, name, kind);
   });
@@ -76,7 +81,7 @@ void CmdDeclare(Interp& in, int) {
 
 void CmdParameters(Interp& in, int) {
   int k = 0;
-  ForEachName(in.param, [&](const std::string& name) {
+  ForEachName(in.param.str(), [&](const std::string& name) {
     ++k;
     char kind;
     if (!Declare(in, name, kind)) return;
@@ -94,11 +99,15 @@ void CmdParameters(Interp& in, int) {
 
 void CmdLet(Interp& in, int) {
   size_t eq = in.param.find('=');
-  std::string target;
+  static const std::string kNone;
+  const std::string* targetName = &kNone;
+  int id = -1;
   if (eq != std::string::npos) {
-    target = UpperCase(Trim(std::string_view(in.param).substr(0, eq)));
-    in.param = Trim(std::string_view(in.param).substr(eq + 1));
+    targetName = &ReadName(in, eq, id);
+    in.param.erase(0, eq + 1);
+    in.param.Trim();
   }
+  const std::string& target = *targetName;
   char kind = target.empty() ? '\0' : target.back();
   Variables& v = in.vars;
   if (kind == '$') {
@@ -109,7 +118,7 @@ void CmdLet(Interp& in, int) {
       if (in.res.sep == ',') value += ' ';
     } while (!in.res.eoa && !in.param.empty());
     Cut255(value);
-    if (std::string* s = v.strings.Find(target))
+    if (std::string* s = v.strings.Find(id))
       *s = std::move(value);
     else
       RuntimeError(in, 215, target);
@@ -117,11 +126,11 @@ void CmdLet(Interp& in, int) {
   }
   ReadArg(in, ' ', kAny);
   if (kind == '!') {
-    if (double* f = v.floats.Find(target)) return void(*f = in.res.fval);
+    if (double* f = v.floats.Find(id)) return void(*f = in.res.fval);
   } else if (kind == '&') {
-    if (int32_t* l = v.longs.Find(target)) return void(*l = in.res.lval);
+    if (int32_t* l = v.longs.Find(id)) return void(*l = in.res.lval);
   } else if (kind == '%') {
-    if (int32_t* i = v.ints.Find(target)) return void(*i = in.res.ival);
+    if (int32_t* i = v.ints.Find(id)) return void(*i = in.res.ival);
   }
   RuntimeError(in, 215, target);
 }
