@@ -85,7 +85,9 @@ struct DecodedText {
 
 // Fast paths off (TILMOR_NOFAST) or checked against the text on every read
 // (TILMOR_SHADOW).
-bool FastPathsOn();
-bool ShadowChecks();
+extern const bool g_fastPaths;
+extern const bool g_shadowChecks;
+inline bool FastPathsOn() { return g_fastPaths; }
+inline bool ShadowChecks() { return g_shadowChecks; }
 
 }  // namespace tilmor

@@ -13,14 +13,7 @@ bool Flag(const char* name) {
 
 }  // namespace
 
-bool FastPathsOn() {
-  static const bool on = !Flag("TILMOR_NOFAST");
-  return on;
-}
-
-bool ShadowChecks() {
-  static const bool on = Flag("TILMOR_SHADOW");
-  return on;
-}
+const bool g_fastPaths = !Flag("TILMOR_NOFAST");
+const bool g_shadowChecks = Flag("TILMOR_SHADOW");
 
 }  // namespace tilmor

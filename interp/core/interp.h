@@ -122,7 +122,7 @@ struct Interp {
   std::vector<std::string> args;  // [0] the interpreter, [1..] its parameters
 
   // The current line.
-  std::string cmd;
+  CommandWord cmd;
   ParamText param;
   bool handled = false;
   bool stop = false;
@@ -201,10 +201,11 @@ struct Interp {
   };
   LineCode& Code(int line, bool operatorMode) {
     auto& v = code_[operatorMode ? 1 : 0];
-    size_t n = static_cast<size_t>(lines.count()) + 1;
-    if (v.size() != n) v = std::vector<LineCode>(n);
+    if (v.size() != static_cast<size_t>(lines.count()) + 1) [[unlikely]]
+      v = std::vector<LineCode>(static_cast<size_t>(lines.count()) + 1);
     LineCode& c = v[static_cast<size_t>(line)];
-    if (!c.prepared) Prepare(line, operatorMode, c);
+    if (!c.prepared) [[unlikely]]
+      Prepare(line, operatorMode, c);
     return c;
   }
   const PreparedLine& Prepared(int line, bool operatorMode) { return Code(line, operatorMode).prep; }

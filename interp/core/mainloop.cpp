@@ -111,9 +111,9 @@ LineDispatch ClassifyStatement(const PreparedLine& st) {
 void ExecuteCaseStatement(Interp& in, Interp::LineCode& code) {
   if (in.param.decoded() != &code.dec) {
     PreparedLine st = SplitLine(in.param.view());
-    in.cmd = std::move(st.cmd);
+    in.cmd = st.cmd;
     in.param = st.param;
-    Execute(in, ClassifyStatement(PreparedLine{in.cmd, in.param.str()}), nullptr, nullptr);
+    Execute(in, ClassifyStatement(st), nullptr, nullptr);
     return;
   }
   auto& cs = code.caseStatement;
@@ -127,7 +127,7 @@ void ExecuteCaseStatement(Interp& in, Interp::LineCode& code) {
     if (p > 0) cs->stripped = Trim(std::string_view(cs->st.param).substr(0, static_cast<size_t>(p - 1)));
   }
   std::shared_ptr<CaseStatement> keep = cs;
-  in.cmd = keep->st.cmd;
+  in.cmd.SetStable(keep->st.cmd);
   in.param.SetStable(keep->st.param, &keep->dec);
   Execute(in, keep->d, &keep->stripped, &keep->strippedDec);
 }
@@ -138,8 +138,9 @@ void SetLoopHooks(LoopHooks hooks) { g_hooks = hooks; }
 
 void ExecuteLine(Interp& in) {
   Interp::LineCode& code = in.Code(in.cur, in.opMode);
-  const LineDispatch& d = in.Dispatch(in.cur, in.opMode, Classify);
-  in.cmd = code.prep.cmd;
+  if (code.dispatch.kind == LineDispatch::kNone) code.dispatch = Classify(code.prep);
+  const LineDispatch& d = code.dispatch;
+  in.cmd.SetStable(code.prep.cmd);
   in.param.SetStable(code.prep.param, &code.dec);
   in.handled = false;
 

@@ -120,6 +120,38 @@ class ParamText {
   DecodedText* dec_ = nullptr;
 };
 
+// The command word of the current line: usually the prepared line's own,
+// kept for the run, so setting it per line copies nothing.
+class CommandWord {
+ public:
+  CommandWord() = default;
+  CommandWord(const CommandWord& o) { *this = o; }
+  CommandWord& operator=(const CommandWord& o) {
+    if (this == &o) return *this;
+    if (o.p_ == &o.own_) return *this = o.own_;
+    p_ = o.p_;
+    return *this;
+  }
+  CommandWord& operator=(std::string s) {
+    own_ = std::move(s);
+    p_ = &own_;
+    return *this;
+  }
+  void SetStable(const std::string& s) { p_ = &s; }
+
+  const std::string& str() const { return *p_; }
+  operator const std::string&() const { return *p_; }
+  operator std::string_view() const { return *p_; }
+  bool empty() const { return p_->empty(); }
+  size_t size() const { return p_->size(); }
+  char operator[](size_t i) const { return (*p_)[i]; }
+  friend bool operator==(const CommandWord& a, std::string_view b) { return std::string_view(*a.p_) == b; }
+
+ private:
+  std::string own_;
+  const std::string* p_ = &own_;
+};
+
 inline bool operator==(const ParamText& a, std::string_view b) { return a.view() == b; }
 
 inline void TrimInPlace(ParamText& p) { p.Trim(); }
