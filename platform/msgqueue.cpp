@@ -54,6 +54,7 @@ void Post(HWND hwnd, UINT msg, WPARAM w, LPARAM l, const QString& text) {
   q.msg.time = static_cast<DWORD>(Now());
   q.text = text;
   S().queue.push_back(std::move(q));
+  win::g_attention = 1;
 }
 
 }  // namespace win::detail
@@ -116,6 +117,7 @@ BOOL WaitMessage() {
       if (win::DeliverBatchInput(true)) continue;
       s.quit = true;
       s.quitCode = 255;
+      win::g_attention = 1;
       return TRUE;
     }
     if (!QCoreApplication::instance()) return FALSE;
@@ -166,6 +168,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
 void PostQuitMessage(int code) {
   S().quit = true;
   S().quitCode = code;
+  win::g_attention = 1;
 }
 
 UINT SetTimer(HWND hwnd, UINT id, UINT elapse, void*) {
@@ -208,6 +211,8 @@ short GetKeyState(int vk) {
   if (vk < 0 || vk > 255) return 0;
   return static_cast<short>(S().keyDown[vk] ? 0x8000 : 0);
 }
+
+volatile int win::g_attention = 0;
 
 bool win::MessagesWaiting() {
   State& s = S();

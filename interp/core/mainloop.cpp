@@ -162,11 +162,20 @@ void ExecuteLine(Interp& in) {
 }
 
 void RunMainLoop(Interp& in) {
+  static const volatile int kNever = 0;
+  const volatile int* attention = g_hooks.attention ? g_hooks.attention : &kNever;
+  // Ctrl+C, the window system's events and due timers are looked at every
+  // few hundred lines; posted messages after the line that posted them.
+  constexpr int kPumpEvery = 256;
+  int countdown = 1;
   while (in.cur < in.lastLine && !in.stop) {
     ++in.cur;
     ++in.linesExecuted;
     ExecuteLine(in);
-    if (g_hooks.pump) g_hooks.pump(in);
+    if ((--countdown <= 0 || *attention) && g_hooks.pump) {
+      countdown = kPumpEvery;
+      g_hooks.pump(in);
+    }
   }
 }
 

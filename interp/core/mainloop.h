@@ -13,7 +13,8 @@ void ExecuteLine(Interp& in);
 
 // Hooks of the window layer used by the loop.
 struct LoopHooks {
-  void (*pump)(Interp&) = nullptr;            // between lines
+  void (*pump)(Interp&) = nullptr;            // between lines, now and then
+  const volatile int* attention = nullptr;    // set: pump after this line
   void (*afterTrace)(Interp&) = nullptr;      // main window refreshed
   void (*informationBox)(Interp&) = nullptr;  // menu item 255
 };

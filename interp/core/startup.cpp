@@ -10,6 +10,7 @@
 #include "codepage.h"
 #include "commands.h"
 #include "dialogs.h"
+#include "winuser.h"
 #include "errors.h"
 #include "interp.h"
 #include "loader.h"
@@ -118,6 +119,7 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   RegisterWindowClasses();
   LoopHooks hooks;
   hooks.pump = PumpBetweenLines;
+  hooks.attention = &win::g_attention;
   hooks.afterTrace = AfterTrace;
   hooks.informationBox = InformationBox;
   SetLoopHooks(hooks);

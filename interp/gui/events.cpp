@@ -191,16 +191,14 @@ void PumpMessages(Interp& in) {
 
 void PumpBetweenLines(Interp& in) {
   if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
-  // A tight program loop must not spend its time looking at an empty queue
-  // or the clock: the window system is looked at every 3 ms at most, and
-  // the clock read only every few hundred lines.
-  static int countdown = 0;
-  if (!win::MessagesWaiting() && --countdown > 0) return;
-  countdown = 256;
+  // A tight program loop must not spend its time in the window system:
+  // without messages of our own it is looked at every 3 ms at most.
   static QElapsedTimer clock;
+  win::g_attention = 0;
   if (!win::MessagesWaiting() && clock.isValid() && clock.elapsed() < 3) return;
   clock.start();
   PumpMessages(in);
+  if (win::MessagesWaiting()) win::g_attention = 1;
 }
 
 void RegisterEventFunctions() {
