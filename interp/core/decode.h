@@ -57,6 +57,8 @@ struct NameDecode {
 
 struct DecodedText {
   std::vector<NameDecode> names;
+  std::unique_ptr<std::vector<NameDecode>> list;  // a DECLARE list
+  uint32_t listAt = 0;
   static constexpr size_t kMaxArgs = 64;
   // Entries never move: a read in progress keeps pointing at its own.
   std::vector<std::unique_ptr<ArgDecode>> args;
