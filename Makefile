@@ -21,3 +21,8 @@ demo: build
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: bench
+bench: build
+	@bash bench/install-peers.sh
+	@bash bench/compare.sh $(BUILD)/bin/tilmor
