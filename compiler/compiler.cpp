@@ -82,8 +82,7 @@ int Compile(const std::vector<std::string>& args, CompilerUi& ui, const std::str
     if (source.empty()) return Fail(ui, MessageText(804), kCompilerTitle, 2);
   }
 
-  std::string bytes;
-  if (!ReadFileBytes(win::HostPath(source), bytes))
+  if (!ReportUnopenable("shtmcomp", source))
     return Fail(ui, MessageText(301) + source, kCompilerTitle, 2);
 
   const std::string output = OutputName(source);

@@ -15,21 +15,10 @@ namespace {
 QApplication* g_app = nullptr;
 int g_argc = 0;
 char** g_argv = nullptr;
-volatile std::sig_atomic_t g_interrupt = 0;
 
 void QuietHandler(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-void OnInterrupt(int) { g_interrupt = 1; }
-
 }  // namespace
-
-bool HasDisplay() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform) return true;
-  const char* x = std::getenv("DISPLAY");
-  const char* w = std::getenv("WAYLAND_DISPLAY");
-  return (x && *x) || (w && *w);
-}
 
 void CreateApplication(int argc, char** argv, bool batch) {
   if (g_app) return;
@@ -65,15 +54,5 @@ void PumpPendingEvents() {
 void ProcessEvents() {
   if (g_app) QApplication::processEvents(QEventLoop::AllEvents);
 }
-
-void InstallInterruptHandler() {
-  struct sigaction sa {};
-  sa.sa_handler = OnInterrupt;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-}
-
-bool InterruptRequested() { return g_interrupt != 0; }
 
 }  // namespace win

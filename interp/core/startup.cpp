@@ -18,6 +18,7 @@
 #include "mainloop.h"
 #include "messages.h"
 #include "sysvars_core.h"
+#include "version.h"
 #include "winpath.h"
 
 namespace tilmor {
@@ -44,15 +45,14 @@ void AfterTrace(Interp& in) {
 
 void InformationBox(Interp& in) {
   EnsureMainWindow(in);
-  MessageBoxA(MW().hwnd, "ZEL-TILMOR\xB2-INTERPRETER 5.0b-32\r\n\r\nf\xFCr Linux, mit Qt",
+  MessageBoxA(MW().hwnd, "ZEL-TILMOR\xB2-INTERPRETER " TILMOR_INTERPRETER_VERSION "\r\n\r\nf\xFCr Linux, mit Qt",
               "T I L M O R \xB2", MB_ICONINFORMATION | MB_SYSTEMMODAL);
   in.events.menuItem = 254;
   if (MW().exists) UpdateWindow(MW().hwnd);
 }
 
 bool CanOpen(const std::string& name) {
-  std::string bytes;
-  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes);
+  return !name.empty() && CanOpenRegularFile(win::HostPath(name));
 }
 
 // The program file: the first argument (".TMF" added to a name without
@@ -61,7 +61,7 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
   if (!args.empty()) {
     std::string name = args[0];
     if (!win::HasExtension(name)) name += ".TMF";
-    if (CanOpen(name)) return name;
+    if (ReportUnopenable("tilmor", name)) return name;
   }
   for (;;) {
     std::string chosen = Trim(win::AskOpenFileName("TILMOR\xB2-" + MessageText(800),
