@@ -9,6 +9,7 @@
 
 #include "chars.h"
 #include "decode.h"
+#include "fastcall.h"
 #include "errors.h"
 #include "functions.h"
 #include "numbers.h"
@@ -81,9 +82,9 @@ char KindOf(char first, char last) {
 
 bool IsBlank(char ch) { return static_cast<unsigned char>(ch) < 33; }
 
-// What reading the front of `p` (its front trimmed) with c and t does, as
-// far as the text alone decides it.
-void Decode(std::string_view p, char c, int t, ArgDecode& d) {
+}  // namespace
+
+void DecodeArgument(std::string_view p, char c, int t, ArgDecode& d) {
   d.c = c;
   d.t = static_cast<uint8_t>(t);
   if (!p.empty() && (p[0] == '@' || IsCallFormText(p))) {
@@ -147,6 +148,10 @@ void Decode(std::string_view p, char c, int t, ArgDecode& d) {
     DecodeNumberLiteral(up, d);
   }
 }
+
+namespace {
+
+void Decode(std::string_view p, char c, int t, ArgDecode& d) { DecodeArgument(p, c, t, d); }
 
 bool SameDecode(const ArgDecode& a, const ArgDecode& b) {
   return a.kind == b.kind && a.varKind == b.varKind && a.adv == b.adv && a.sep == b.sep &&
@@ -286,9 +291,9 @@ void Apply(Interp& in, const ArgDecode& d, char c) {
 }
 
 // The remembered decode of this read, made now if there is room for it.
-const ArgDecode* Cached(DecodedText& cache, const ParamText& p, char c, int t) {
+ArgDecode* Cached(DecodedText& cache, const ParamText& p, char c, int t) {
   uint32_t at = p.offset();
-  if (const ArgDecode* d = cache.Find(at, c, t)) {
+  if (ArgDecode* d = cache.Find(at, c, t)) {
     if (ShadowChecks()) {
       ArgDecode check;
       Decode(p.view(), c, t, check);
@@ -303,6 +308,25 @@ const ArgDecode* Cached(DecodedText& cache, const ParamText& p, char c, int t) {
   cache.args.push_back(std::move(fresh));
   cache.cursor = static_cast<uint32_t>(cache.args.size());
   return cache.args.back().get();
+}
+
+// Evaluates a call as its tree; false when the ordinary reading must do it.
+// With shadow checks the ordinary reading is done too and must agree.
+bool FastCallHere(Interp& in, const ArgDecode& d, char c) {
+  if (!ShadowChecks()) return EvaluateFastCall(in, *d.fast);
+  ParamText start = in.param;
+  if (!EvaluateFastCall(in, *d.fast)) return false;
+  ArgResult fast = in.res;
+  ParamText after = in.param;
+  in.param = start;
+  Apply(in, d, c);
+  const ArgResult& slow = in.res;
+  if (fast.type != slow.type || fast.ival != slow.ival || fast.lval != slow.lval ||
+      std::memcmp(&fast.fval, &slow.fval, sizeof fast.fval) != 0 || fast.text.str() != slow.text.str() ||
+      fast.sep != slow.sep || fast.eoa != slow.eoa || after.data() != in.param.data() ||
+      after.size() != in.param.size())
+    ShadowMismatch(d, start.view());
+  return true;
 }
 
 }  // namespace
@@ -394,10 +418,15 @@ void ReadArg(Interp& in, char c, int t) {
     return;
   }
 
-  const ArgDecode* d = nullptr;
+  ArgDecode* d = nullptr;
   if (DecodedText* cache = FastPathsOn() ? in.param.decoded() : nullptr) d = Cached(*cache, in.param, c, t);
   if (d) {
-    Apply(in, *d, c);
+    if (d->kind == ArgDecode::kCall && !d->fastTried) {
+      d->fastTried = true;
+      d->fast = DecodeFastCall(in.param.view(), c, t);
+    }
+    if (!d->fast || !FastCallHere(in, *d, c))
+      Apply(in, *d, c);
   } else {
     ArgDecode local;
     Decode(in.param.view(), c, t, local);

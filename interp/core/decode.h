@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <memory>
 #include <vector>
+
+#include "fastcall.h"
 
 
 namespace tilmor {
@@ -45,6 +48,9 @@ struct ArgDecode {
   FunctionHandler fn = nullptr;  // a built-in with a handler
   bool builtin = false;          // a built-in name (with or without handler)
   SysVarHandler sys = nullptr;
+  // A call that can be evaluated as a tree; decoded on its first replay.
+  bool fastTried = false;
+  std::unique_ptr<FastCall> fast;
 };
 
 // A name a command cuts off the front itself (LET's target, INC's variable).
@@ -65,17 +71,17 @@ struct DecodedText {
   uint32_t cursor = 0;  // where the next read is expected
 
   // The decode of the read at `at` with c and t, or nullptr.
-  const ArgDecode* Find(uint32_t at, char c, int t) {
+  ArgDecode* Find(uint32_t at, char c, int t) {
     size_t n = args.size();
     if (cursor < n) {
-      const ArgDecode& d = *args[cursor];
+      ArgDecode& d = *args[cursor];
       if (d.at == at && d.c == c && d.t == t) {
         ++cursor;
         return &d;
       }
     }
     for (size_t i = 0; i < n; ++i) {
-      const ArgDecode& d = *args[i];
+      ArgDecode& d = *args[i];
       if (d.at == at && d.c == c && d.t == t) {
         cursor = static_cast<uint32_t>(i + 1);
         return &d;
@@ -84,6 +90,10 @@ struct DecodedText {
     return nullptr;
   }
 };
+
+// What reading the front of `p` (its front trimmed) with separator c and
+// expected type t does, as far as the text alone decides it.
+void DecodeArgument(std::string_view p, char c, int t, ArgDecode& d);
 
 // Fast paths off (TILMOR_NOFAST) or checked against the text on every read
 // (TILMOR_SHADOW).
