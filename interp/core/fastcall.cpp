@@ -88,6 +88,10 @@ bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<Fas
         n->kind = FastNode::kSlot;
         n->slotType = static_cast<int>(std::string_view("$%&!").find(d.text[0])) + 1;
         n->slot = number->whole;
+      } else if (d.builtin && d.fn && (d.text == "LIST%" || d.text == "LIST&" || d.text == "LIST!")) {
+        n->kind = FastNode::kElement;
+        n->arrayKind = d.text[4];
+        if (!DryRead(p, pos, ')', 0, n->a, inner, s, e)) return false;
       } else if (d.builtin && d.fn && PureOpOf(d.text, n->op)) {
         n->kind = FastNode::kCall;
         int arity = PureArity(n->op);
@@ -155,6 +159,23 @@ bool Eval(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
       last.leaf = &n;
       return true;
     }
+    case FastNode::kElement: {
+      NumArg x;
+      if (!Eval(in, *n.a, x, last)) return false;
+      const Arrays& ar = in.arrays;
+      int32_t size = n.arrayKind == '%' ? ar.intSize : n.arrayKind == '&' ? ar.longSize : ar.floatSize;
+      if (x.ival < 0 || x.ival > size) return false;  // error 207
+      size_t at = static_cast<size_t>(x.ival);
+      if (n.arrayKind == '!') {
+        double f = ar.floats[at];
+        int32_t w = TruncToInt32(f);
+        v = NumArg{w, w, f, 4};
+      } else {
+        int32_t w = n.arrayKind == '%' ? ar.ints[at] : ar.longs[at];
+        v = NumArg{w, w, static_cast<double>(w), n.arrayKind == '%' ? 2 : 3};
+      }
+      return true;
+    }
     case FastNode::kCall: {
       NumArg a, b;
       if (!Eval(in, *n.a, a, last)) return false;
@@ -176,7 +197,8 @@ std::unique_ptr<FastCall> DecodeFastCall(std::string_view p, char c, int t) {
   auto f = std::make_unique<FastCall>();
   size_t pos = 0;
   if (!DryRead(p, pos, c, t, f->root, f->depth, f->sep, f->eoa)) return nullptr;
-  if (f->root->kind != FastNode::kCall && f->root->kind != FastNode::kSlot) return nullptr;
+  if (f->root->kind != FastNode::kCall && f->root->kind != FastNode::kSlot && f->root->kind != FastNode::kElement)
+    return nullptr;
   f->adv = static_cast<uint16_t>(pos);
   return f;
 }

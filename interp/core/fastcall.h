@@ -1,6 +1,6 @@
 // Calls of the arithmetic, logic and comparison functions whose arguments
-// are number literals, number variables, parameter slots or such calls
-// again: decoded once by a dry run of the argument reader over the text,
+// are number literals, number variables, parameter slots, number array
+// elements or such calls again: decoded once by a dry run of the argument reader over the text,
 // then evaluated as a small tree. Nothing they do changes any state before
 // the result is written, so a call that would raise an error or warning is
 // left to the ordinary reading from its start.
@@ -17,7 +17,7 @@ namespace tilmor {
 struct Interp;
 
 struct FastNode {
-  enum Kind : uint8_t { kWhole, kFloat, kVariable, kSlot, kCall };
+  enum Kind : uint8_t { kWhole, kFloat, kVariable, kSlot, kCall, kElement };
   Kind kind = kWhole;
   char varKind = 0;  // '%', '&' or '!'
   int id = -1;
@@ -26,6 +26,7 @@ struct FastNode {
   int slotType = 0;  // @$(n) 1, @%(n) 2, @&(n) 3, @!(n) 4
   int slot = 0;
   PureOp op = PureOp::kAdd;
+  char arrayKind = 0;  // @LIST%, @LIST&, @LIST!: '%', '&', '!'; index in a
   std::unique_ptr<FastNode> a, b;
 };
 
