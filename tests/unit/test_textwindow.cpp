@@ -154,6 +154,35 @@ TEST_F(TextWindow, TboxDrawsButStoresNothingAndPlacesTheCursorInside) {
   EXPECT_FALSE(CellHas(5, 3, Qt::black)) << "inside is blank";
 }
 
+TEST_F(TextWindow, TboxLinesHaveNoGaps) {
+  // Box from cell (2,1) to (11,5): between the corners' middles (x 20 to
+  // 90, y 22 to 76) single lines are one unbroken row along the top and
+  // the bottom and one unbroken column down each side; double lines two.
+  struct Style {
+    int style, rows, cols;
+  };
+  for (Style s : {Style{0, 1, 1}, Style{1, 2, 2}, Style{2, 2, 1}}) {
+    Run({"CLS", "TBOX 2,3 - 6,12; " + std::to_string(s.style)});
+    QImage img = win::WindowImage(MW().hwnd);
+    auto black = [&](int x, int y) { return QColor(img.pixel(x, y)) == QColor(Qt::black); };
+    int top = 0, bottom = 0, left = 0, right = 0;
+    for (int y = 14; y < 28; ++y) {
+      bool t = true, b = true;
+      for (int x = 20; x <= 90; ++x) t = t && black(x, y), b = b && black(x, y + 56);
+      top += t, bottom += b;
+    }
+    for (int x = 16; x < 24; ++x) {
+      bool l = true, r = true;
+      for (int y = 22; y <= 76; ++y) l = l && black(x, y), r = r && black(x + 72, y);
+      left += l, right += r;
+    }
+    EXPECT_EQ(top, s.rows) << "style " << s.style;
+    EXPECT_EQ(bottom, s.rows) << "style " << s.style;
+    EXPECT_EQ(left, s.cols) << "style " << s.style;
+    EXPECT_EQ(right, s.cols) << "style " << s.style;
+  }
+}
+
 TEST_F(TextWindow, WindowSetsTheGridFromItsSize) {
   Run({"WINDOW 0,0 - 320,150", "PRINT \"x\""});
   EXPECT_EQ(MW().cols, 40);
@@ -286,6 +315,53 @@ TEST_F(Scrolling, ANewRowTakesTheColoursInForceAtTheLineEnd) {
   EXPECT_TRUE(a.window == b.window) << "window pixels differ";
   EXPECT_TRUE(a.shadow == b.shadow) << "shadow pixels differ";
   EXPECT_EQ(QColor(a.window.pixel(639, 13 * 14)), QColor(0, 0, 0x88)) << "the end of a scrolled-in row";
+}
+
+TEST_F(Scrolling, WithoutAutoPaintTheWindowScrollsTooAndIsToldToRepaint) {
+  // The window's first paint (which erases it) happens before the lines.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 40; ++i) Line(lines, i);
+  auto draw = [&](const char* mode) {
+    Draw({mode, "PRINT"});
+    PumpMessages(in);
+    in.events.paint = false;
+    Run(lines);
+    return Picture{win::WindowImage(MW().hwnd), win::ContextImage(MW().memDc)};
+  };
+  Picture a = draw("SETAUTOPAINT 0");
+  EXPECT_TRUE(in.events.paint) << "a scroll asks the program to repaint";
+  Picture b = draw("SETAUTOPAINT 2");
+  EXPECT_FALSE(in.events.paint);
+  EXPECT_TRUE(a.window == b.window);
+  EXPECT_TRUE(a.shadow == b.shadow);
+}
+
+TEST_F(Scrolling, GraphicsBetweenLinesMoveWithTheText) {
+  // A red square drawn right of the text, then ten more lines: the square
+  // is 10 lines higher, as if drawn there after the text.
+  auto square = [](int y) {
+    HGDIOBJ red = CreateSolidBrush(RGB(255, 0, 0));
+    for (HDC dc : {MW().dc, MW().memDc}) {
+      HGDIOBJ old = SelectObject(dc, red);
+      PatBlt(dc, 600, y, 20, 20, PATCOPY);
+      SelectObject(dc, old);
+    }
+    DeleteObject(red);
+  };
+  std::vector<std::string> first, second, direct;
+  for (int i = 0; i < 40; ++i) Line(first, i);
+  for (int i = 40; i < 50; ++i) Line(second, i);
+  for (int i = 18; i < 50; ++i) Line(direct, i);
+  Draw(first);
+  square(300);
+  Run(second);
+  Picture a{win::WindowImage(MW().hwnd), win::ContextImage(MW().memDc)};
+  EXPECT_EQ(QColor(a.window.pixel(610, 300 - 10 * 14)), QColor(255, 0, 0));
+  Picture b = Draw(direct);
+  square(300 - 10 * 14);
+  b = {win::WindowImage(MW().hwnd), win::ContextImage(MW().memDc)};
+  EXPECT_TRUE(a.window == b.window);
+  EXPECT_TRUE(a.shadow == b.shadow);
 }
 
 TEST_F(Scrolling, ASmallWindowScrollsItsOwnGrid) {
