@@ -19,7 +19,5 @@ int main(int argc, char** argv) {
     tilmor::comp::QtCompilerUi ui(cl.batch);
     code = tilmor::comp::Compile(args, ui, tilmor::ConfiguredIncludePath());
   }
-  win::DestroyApplication();
-  std::fflush(stdout);
-  return code;
+  return tilmor::EndProcess(cl, code);
 }

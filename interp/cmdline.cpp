@@ -8,6 +8,7 @@
 
 #include "app.h"
 #include "batch.h"
+#include "gui_module.h"
 #include "version.h"
 
 namespace tilmor {
@@ -36,7 +37,7 @@ CommandLine ParseCommandLine(int argc, char** argv) {
         cl.error = std::string("option ") + a + " needs a file name";
         break;
       }
-      (a[4] == 'r' ? cl.script : cl.screenshot) = argv[++i];
+      (std::strcmp(a, "--script") == 0 ? cl.script : cl.screenshot) = argv[++i];
     } else {
       cl.error = std::string("unknown option ") + a;
     }
@@ -97,7 +98,7 @@ std::string UsageText(Program p) {
       "\n";
   if (p == Program::Compiler)
     text += "Exit codes: 0 compiled, 1 loading failure, 2 usage error, unreadable\n"
-            "source or output, or a compile error.\n";
+            "source or output, or a compile error, 255 ended by a signal.\n";
   else
     text += std::string("Exit codes: 0 normal end, 1 ") +
             (p == Program::Runtime ? "no compiled program or a damaged one"
@@ -136,8 +137,17 @@ bool StartProcess(CommandLine& cl, const char* name, int argc, char** argv) {
     }
   }
   win::InstallInterruptHandler();
-  win::CreateApplication(argc, argv, cl.batch);
+  win::PrepareApplication(argc, argv, cl.batch);
   return true;
+}
+
+int EndProcess(const CommandLine& cl, int code) {
+  std::fflush(nullptr);
+  // Everything of the run is closed and flushed by now; Qt's teardown
+  // (fonts, platform plugin) would only cost time.
+  if (cl.batch) _exit(code);
+  win::DestroyApplication();
+  return code;
 }
 
 }  // namespace tilmor

@@ -31,9 +31,11 @@ std::string VersionText(Program p);
 // refuses a wrong option on standard error (2); -1 when the program goes on.
 int AnswerOptions(const CommandLine& cl, Program p);
 
-// Batch mode (also when no display can be reached), the batch script and
-// the interrupt handler. False, after a message on standard error, when the
+// Batch mode (also when no display can be reached), the batch script, the
+// interrupt handler and the arguments for Qt. False, after a message on standard error, when the
 // script cannot be read.
 bool StartProcess(CommandLine& cl, const char* name, int argc, char** argv);
+// The end of main: output flushed; in batch mode the process ends here.
+int EndProcess(const CommandLine& cl, int code);
 
 }  // namespace tilmor

@@ -1,8 +1,15 @@
+// The Qt application object, and waking it for a request to end.
 #include "app.h"
+
+#include "winuser.h"
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
+
+#include <unistd.h>
 
 #include <clocale>
 #include <csignal>
@@ -18,6 +25,24 @@ char** g_argv = nullptr;
 
 void QuietHandler(QtMsgType, const QMessageLogContext&, const QString&) {}
 
+// A request to end has come while Qt waits: the waits of the program see a
+// quit message, and modal boxes and dialogs are closed, so that whoever
+// opened them ends the run.
+void OnInterruptWake(int fd) {
+  char buf[64];
+  while (::read(fd, buf, sizeof buf) > 0) {
+  }
+  PostQuitMessage(255);
+  for (int guard = 0; guard < 32; ++guard) {
+    ::QWidget* w = QApplication::activeModalWidget();
+    if (!w) break;
+    if (auto* dialog = qobject_cast<QDialog*>(w))
+      dialog->done(QDialog::Rejected);
+    else
+      w->hide();
+  }
+}
+
 }  // namespace
 
 void CreateApplication(int argc, char** argv, bool batch) {
@@ -30,6 +55,10 @@ void CreateApplication(int argc, char** argv, bool batch) {
   g_argv = argv;
   g_app = new QApplication(g_argc, g_argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  if (int fd = InterruptWakeFd(); fd >= 0) {
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, g_app);
+    QObject::connect(notifier, &QSocketNotifier::activated, [fd] { OnInterruptWake(fd); });
+  }
   // Qt adopts the user's locale; numbers are always read and written with a point.
   std::setlocale(LC_NUMERIC, "C");
 }

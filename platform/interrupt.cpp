@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <initializer_list>
 
 namespace win {
@@ -13,6 +14,7 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupt = 0;
 int g_pipe[2] = {-1, -1};
+void (*g_handler)() = nullptr;
 
 void OnSignal(int) {
   int saved = errno;
@@ -42,5 +44,14 @@ bool InterruptRequested() { return g_interrupt != 0; }
 int InterruptWakeFd() { return g_pipe[0]; }
 
 void RequestInterrupt() { OnSignal(0); }
+
+void SetInterruptHandler(void (*f)()) { g_handler = f; }
+
+void EndIfInterrupted() {
+  if (!g_interrupt) return;
+  if (g_handler) g_handler();
+  std::fflush(nullptr);
+  _exit(255);
+}
 
 }  // namespace win

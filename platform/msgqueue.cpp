@@ -9,9 +9,16 @@
 #include "batch.h"
 #include "batchinput.h"
 #include "codepage.h"
+#include "interrupt.h"
 #include "window_impl.h"
 
 namespace win::detail {
+namespace {
+// Where posting a message is noted; nowhere until the interpreter says.
+volatile int g_noAttention = 0;
+volatile int* g_attention = &g_noAttention;
+}  // namespace
+
 namespace {
 
 unsigned long long g_virtual = 0;
@@ -54,7 +61,7 @@ void Post(HWND hwnd, UINT msg, WPARAM w, LPARAM l, const QString& text) {
   q.msg.time = static_cast<DWORD>(Now());
   q.text = text;
   S().queue.push_back(std::move(q));
-  win::g_attention = 1;
+  *g_attention = 1;
 }
 
 }  // namespace win::detail
@@ -117,7 +124,14 @@ BOOL WaitMessage() {
       if (win::DeliverBatchInput(true)) continue;
       s.quit = true;
       s.quitCode = 255;
-      win::g_attention = 1;
+      *g_attention = 1;
+      return TRUE;
+    }
+    if (win::InterruptRequested()) {
+      // A request to end (a signal): the program's wait ends as if its
+      // window were closed.
+      s.quit = true;
+      s.quitCode = 255;
       return TRUE;
     }
     if (!QCoreApplication::instance()) return FALSE;
@@ -168,7 +182,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
 void PostQuitMessage(int code) {
   S().quit = true;
   S().quitCode = code;
-  win::g_attention = 1;
+  *g_attention = 1;
 }
 
 UINT SetTimer(HWND hwnd, UINT id, UINT elapse, void*) {
@@ -212,7 +226,7 @@ short GetKeyState(int vk) {
   return static_cast<short>(S().keyDown[vk] ? 0x8000 : 0);
 }
 
-volatile int win::g_attention = 0;
+void win::SetAttentionFlag(volatile int* flag) { g_attention = flag ? flag : &g_noAttention; }
 
 bool win::MessagesWaiting() {
   State& s = S();

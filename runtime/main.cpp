@@ -18,7 +18,5 @@ int main(int argc, char** argv) {
   opt.args = cl.args;
   opt.registerBuiltins = tilmor::RegisterBuiltins;
   int code = tilmor::rt::RunCompiled(opt);
-  win::DestroyApplication();
-  std::fflush(stdout);
-  return code;
+  return tilmor::EndProcess(cl, code);
 }

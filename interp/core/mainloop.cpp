@@ -134,6 +134,8 @@ void ExecuteCaseStatement(Interp& in, Interp::LineCode& code) {
 
 }  // namespace
 
+volatile int g_loopAttention = 0;
+
 void SetLoopHooks(LoopHooks hooks) { g_hooks = hooks; }
 
 void ExecuteLine(Interp& in) {
@@ -162,8 +164,6 @@ void ExecuteLine(Interp& in) {
 }
 
 void RunMainLoop(Interp& in) {
-  static const volatile int kNever = 0;
-  const volatile int* attention = g_hooks.attention ? g_hooks.attention : &kNever;
   // Ctrl+C, the window system's events and due timers are looked at every
   // few hundred lines; posted messages after the line that posted them.
   constexpr int kPumpEvery = 256;
@@ -172,7 +172,7 @@ void RunMainLoop(Interp& in) {
     ++in.cur;
     ++in.linesExecuted;
     ExecuteLine(in);
-    if ((--countdown <= 0 || *attention) && g_hooks.pump) {
+    if ((--countdown <= 0 || g_loopAttention) && g_hooks.pump) {
       countdown = kPumpEvery;
       g_hooks.pump(in);
     }

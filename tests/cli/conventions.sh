@@ -82,5 +82,11 @@ check "file after --" 0 "2 --help" "" "$tilmor" --batch -- --odd.tmf --help
 cp ./--odd.tmf args.tmf
 check "options after the program are its arguments" 0 "3 --bogus" "" "$tilmor" --batch args.tmf --bogus x
 
+# Both options with a file name take theirs.
+printf 'answer OK\n' > answers.script
+printf 'PRINT "shot"\n' > shot.tmf
+check "script and screenshot" 0 "shot" "" "$tilmor" --batch --script answers.script --screenshot shot.png shot.tmf
+[ "$(head -c 4 shot.png 2>/dev/null | od -An -c | tr -d ' ')" = '211PNG' ] || fail "no PNG written by --screenshot"
+
 if [ "$fails" -gt 0 ]; then echo "$fails failed"; exit 1; fi
 exit 0
