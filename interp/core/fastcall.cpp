@@ -127,41 +127,58 @@ struct LastText {
   int32_t whole = 0;  // a whole variable's value
 };
 
-bool Eval(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
+// Literals and variables; false for any other node or a variable that is
+// not declared.
+inline bool Leaf(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
   switch (n.kind) {
     case FastNode::kWhole:
       v = NumArg{n.whole, n.whole, n.real, 3};
-      last.leaf = &n;
-      return true;
+      break;
     case FastNode::kFloat:
       v = NumArg{n.whole, n.whole, n.real, 4};
-      last.leaf = &n;
-      return true;
-    case FastNode::kVariable: {
-      if (n.varKind == '!') {
+      break;
+    case FastNode::kVariable:
+      if (n.varKind == '%') {
+        const int32_t* x = in.vars.ints.Find(n.id);
+        if (!x) return false;
+        v = NumArg{*x, *x, static_cast<double>(*x), 2};
+        last.whole = *x;
+      } else if (n.varKind == '&') {
+        const int32_t* x = in.vars.longs.Find(n.id);
+        if (!x) return false;
+        v = NumArg{*x, *x, static_cast<double>(*x), 3};
+        last.whole = *x;
+      } else {
         const double* f = in.vars.floats.Find(n.id);
         if (!f) return false;
         int32_t w = TruncToInt32(*f);
         v = NumArg{w, w, *f, 4};
         last.real = *f;
-      } else {
-        const int32_t* x = n.varKind == '%' ? in.vars.ints.Find(n.id) : in.vars.longs.Find(n.id);
-        if (!x) return false;
-        v = NumArg{*x, *x, static_cast<double>(*x), n.varKind == '%' ? 2 : 3};
-        last.whole = *x;
       }
-      last.leaf = &n;
-      return true;
-    }
+      break;
     case FastNode::kSlot: {
       const ParamSlot& s = in.slots[static_cast<size_t>(n.slot)];
       v = NumArg{s.ival, s.lval, s.fval, n.slotType};
-      last.leaf = &n;
-      return true;
+      break;
     }
+    default:
+      return false;
+  }
+  last.leaf = &n;
+  return true;
+}
+
+bool Eval(Interp& in, const FastNode& n, NumArg& v, LastText& last);
+
+inline bool Operand(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
+  return n.kind < FastNode::kCall ? Leaf(in, n, v, last) : Eval(in, n, v, last);
+}
+
+bool Eval(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
+  switch (n.kind) {
     case FastNode::kElement: {
       NumArg x;
-      if (!Eval(in, *n.a, x, last)) return false;
+      if (!Operand(in, *n.a, x, last)) return false;
       const Arrays& ar = in.arrays;
       int32_t size = n.arrayKind == '%' ? ar.intSize : n.arrayKind == '&' ? ar.longSize : ar.floatSize;
       if (x.ival < 0 || x.ival > size) return false;  // error 207
@@ -178,8 +195,8 @@ bool Eval(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
     }
     case FastNode::kCall: {
       NumArg a, b;
-      if (!Eval(in, *n.a, a, last)) return false;
-      if (n.b && !Eval(in, *n.b, b, last)) return false;
+      if (!Operand(in, *n.a, a, last)) return false;
+      if (n.b && !Operand(in, *n.b, b, last)) return false;
       PureResult r;
       if (ComputePure(n.op, a, b, r) != 0) return false;
       v.type = r.type;
@@ -187,8 +204,9 @@ bool Eval(Interp& in, const FastNode& n, NumArg& v, LastText& last) {
       v.fval = r.type == 4 ? r.fval : static_cast<double>(r.lval);
       return true;
     }
+    default:
+      return Leaf(in, n, v, last);
   }
-  return false;
 }
 
 }  // namespace
@@ -207,7 +225,7 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
   if (in.evalDepth + f.depth > kMaxEvalDepth) return false;
   NumArg v;
   LastText last;
-  if (!Eval(in, *f.root, v, last)) return false;
+  if (!Operand(in, *f.root, v, last)) return false;
   ArgResult& r = in.res;
   r.type = v.type;
   r.ival = v.ival;
