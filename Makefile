@@ -23,3 +23,8 @@ demo: configure
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: bench
+bench: build
+	@bash bench/install-peers.sh
+	@bash bench/compare.sh $(BUILD)/bin/tilmor

@@ -6,11 +6,13 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <climits>
+#include <cstring>
 #include <map>
 #include <memory>
 
-#include "codepage.h"
-#include "oem.h"
+#include "deferred_scroll.h"
+#include "glyphs.h"
 #include "screen.h"
 #include "window_impl.h"
 #include "wingdi.h"
@@ -26,6 +28,7 @@ struct FontInfo {
   TEXTMETRICA tm;
   bool oem = false;    // bytes are code page 437 glyphs
   bool fixed = true;   // every character takes tmAveCharWidth
+  mutable std::shared_ptr<GlyphSet> glyphs;  // fixed fonts, made on first use
 };
 
 struct GdiObject {
@@ -37,6 +40,7 @@ struct GdiObject {
   int penWidth = 1;
   FontInfo font;
   QImage bitmap;
+  DeferredScroll deferred;  // of the bitmap
   HDC selectedInto = 0;
 };
 
@@ -149,16 +153,22 @@ HDC NewDc(std::unique_ptr<Dc> dc) {
 QColor Color(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 COLORREF Ref(QRgb p) { return RGB(qRed(p), qGreen(p), qBlue(p)); }
 
-QImage* Image(Dc* dc) {
+// The image a context draws into and its scrolling not yet applied.
+QImage* RawImage(Dc* dc, DeferredScroll** pending) {
+  *pending = nullptr;
   switch (dc->target) {
     case Target::Window: {
       Wnd* w = Find(dc->hwnd);
       if (!w) return nullptr;
       if (w->surface.isNull()) ResizeSurface(w, ClientSize(w));
+      *pending = &w->deferred;
       return &w->surface;
     }
     case Target::Memory:
-      if (GdiObject* b = Obj(dc->bitmap)) return &b->bitmap;
+      if (GdiObject* b = Obj(dc->bitmap)) {
+        *pending = &b->deferred;
+        return &b->bitmap;
+      }
       if (dc->scratch.isNull()) {
         dc->scratch = QImage(1, 1, QImage::Format_RGB32);
         dc->scratch.fill(Qt::black);
@@ -168,6 +178,16 @@ QImage* Image(Dc* dc) {
       return nullptr;
   }
 }
+
+// The image with rows [y0, y1) where they belong.
+QImage* Image(Dc* dc, int y0, int y1) {
+  DeferredScroll* pending;
+  QImage* img = RawImage(dc, &pending);
+  if (img && pending && !pending->Settled(y0, y1)) pending->Settle(*img);
+  return img;
+}
+
+QImage* Image(Dc* dc) { return Image(dc, INT_MIN, INT_MAX); }
 
 void Changed(Dc* dc, const QRect& r) {
   if (dc->target == Target::Window)
@@ -182,16 +202,71 @@ const FontInfo& FontOf(Dc* dc) {
 
 QString Glyphs(const FontInfo& f, const char* text, int len) {
   QString s;
-  for (int i = 0; i < len; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    char32_t u = f.oem ? win::Cp437ToUnicode(c) : win::Cp1252ToUnicode(c);
-    if (u < 32 && !f.oem) u = ' ';
-    s += QChar(static_cast<char16_t>(u));
-  }
+  for (int i = 0; i < len; ++i) s += GlyphSet::CharOf(f.oem, static_cast<unsigned char>(text[i]));
   return s;
 }
 
+GlyphSet& GlyphsOf(const FontInfo& f) {
+  if (!f.glyphs)
+    f.glyphs = std::make_shared<GlyphSet>(f.qfont, f.oem, f.tm.tmAveCharWidth, f.tm.tmHeight, f.tm.tmAscent);
+  return *f.glyphs;
+}
+
+void Fill(QImage& img, QRect r, COLORREF c) {
+  r &= img.rect();
+  const QRgb v = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+  if (r.isEmpty()) return;
+  uchar* base = img.bits();
+  const qsizetype stride = img.bytesPerLine();
+  QRgb* first = reinterpret_cast<QRgb*>(base + r.top() * stride) + r.left();
+  std::fill(first, first + r.width(), v);
+  for (int y = r.top() + 1; y <= r.bottom(); ++y)
+    std::memcpy(base + y * stride + r.left() * 4, first, static_cast<size_t>(r.width()) * 4);
+}
+
+// The rows a fixed font's text touches, relative to its top: its box and
+// what the glyphs reach beyond it; false when a glyph has no mask.
+bool MaskRows(const FontInfo& f, const char* text, int len, int* top, int* bottom) {
+  GlyphSet& set = GlyphsOf(f);
+  *top = 0;
+  *bottom = f.tm.tmHeight;
+  for (int i = 0; i < len; ++i) {
+    const GlyphMask& g = set.Get(static_cast<unsigned char>(text[i]));
+    if (g.painter) return false;
+    if (g.height) *top = std::min(*top, g.top), *bottom = std::max(*bottom, g.top + g.height);
+  }
+  return true;
+}
+
+// A fixed font's text from the glyph masks; false when a character has
+// none, and QPainter must draw the text.
+bool TextFromMasks(QImage& img, Dc* dc, const FontInfo& f, int x, int y, const char* text, int len,
+                   const QRect& box) {
+  if (img.format() != QImage::Format_RGB32) return false;
+  GlyphSet& set = GlyphsOf(f);
+  for (int i = 0; i < len; ++i)
+    if (set.Get(static_cast<unsigned char>(text[i])).painter) return false;
+  if (dc->bkMode == OPAQUE) Fill(img, box, dc->bk);
+  const QRgb color = qRgb(GetRValue(dc->text), GetGValue(dc->text), GetBValue(dc->text));
+  for (int i = 0; i < len; ++i)
+    DrawGlyph(img, set.Get(static_cast<unsigned char>(text[i])), x + i * f.tm.tmAveCharWidth, y, color);
+  return true;
+}
+
 }  // namespace
+
+namespace win::detail {
+
+bool DescribeStockFont(int index, StockFontInfo* out) {
+  GdiObject* o = Obj(kStockBase + index);
+  if (!o || o->kind != Kind::Font) return false;
+  const FontInfo& f = o->font;
+  *out = StockFontInfo{f.qfont, f.oem, f.fixed, static_cast<int>(f.tm.tmAveCharWidth),
+                       static_cast<int>(f.tm.tmHeight), static_cast<int>(f.tm.tmAscent)};
+  return true;
+}
+
+}  // namespace win::detail
 
 HDC GetDC(HWND hwnd) {
   if (!hwnd) return CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
@@ -225,6 +300,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     // Erasing with the class brush is what the default handling does.
     if (w->cls && w->cls->background) {
       if (GdiObject* br = Obj(w->cls->background); br && br->kind == Kind::Brush && !br->null) {
+        w->deferred.Settle(w->surface);
         QPainter p(&w->surface);
         for (const QRect& r : w->update) p.fillRect(r, Color(br->color));
       }
@@ -416,13 +492,22 @@ BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int len, SIZE* size) {
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) {
   Dc* dc = DcOf(hdc);
   if (!dc || len < 0) return FALSE;
-  QImage* img = Image(dc);
-  if (!img) return FALSE;
   const FontInfo& f = FontOf(dc);
-  QString glyphs = Glyphs(f, text, len);
   SIZE ext;
   GetTextExtentPoint32A(hdc, text, len, &ext);
   QRect box(x, y, ext.cx, ext.cy);
+  int top, bottom;
+  if (f.fixed && MaskRows(f, text, len, &top, &bottom)) {
+    QImage* img = Image(dc, y + top, y + bottom);
+    if (!img) return FALSE;
+    if (TextFromMasks(*img, dc, f, x, y, text, len, box)) {
+      Changed(dc, box);
+      return TRUE;
+    }
+  }
+  QImage* img = Image(dc);
+  if (!img) return FALSE;
+  QString glyphs = Glyphs(f, text, len);
   QPainter p(img);
   if (dc->bkMode == OPAQUE) p.fillRect(box, Color(dc->bk));
   p.setFont(f.qfont);
@@ -475,13 +560,37 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
   if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT) return PatBlt(dst, x, y, w, h, rop);
   Dc* s = DcOf(src);
   if (!s) return FALSE;
-  QImage* di = Image(d);
-  QImage* si = Image(s);
+  DeferredScroll *dp, *sp;
+  QImage* di = RawImage(d, &dp);
+  QImage* si = RawImage(s, &sp);
   if (!di || !si) return FALSE;
   QRect target = QRect(x, y, w, h) & di->rect();
   QRect from = target.translated(sx - x, sy - y) & si->rect();
   target = from.translated(x - sx, y - sy);
   if (target.isEmpty()) return TRUE;
+  const bool rgb = di->format() == QImage::Format_RGB32 && si->format() == QImage::Format_RGB32;
+  if (rop == SRCCOPY && rgb && di == si && dp && target.left() == 0 && target.width() == di->width() &&
+      from.top() > target.top()) {
+    // The text window scrolling its shadow bitmap.
+    dp->Scroll(*di, target.top(), from.bottom() + 1, from.top() - target.top());
+    Changed(d, target);
+    return TRUE;
+  }
+  if (sp && !sp->Settled(from.top(), from.bottom() + 1)) sp->Settle(*si);
+  if (dp && !dp->Settled(target.top(), target.bottom() + 1)) dp->Settle(*di);
+  if (rop == SRCCOPY && rgb) {
+    // Whole rows at a time; within one image the rows go in the order that
+    // reads each source row before it is overwritten.
+    const size_t bytes = static_cast<size_t>(target.width()) * 4;
+    const bool upward = di == si && target.top() > from.top();
+    for (int i = 0; i < target.height(); ++i) {
+      int yy = upward ? target.height() - 1 - i : i;
+      uchar* out = di->scanLine(target.top() + yy) + target.left() * 4;
+      std::memmove(out, si->constScanLine(from.top() + yy) + from.left() * 4, bytes);
+    }
+    Changed(d, target);
+    return TRUE;
+  }
   QImage piece = si->copy(from);  // source and target may be the same image
   for (int yy = 0; yy < target.height(); ++yy) {
     QRgb* out = reinterpret_cast<QRgb*>(di->scanLine(target.top() + yy)) + target.left();

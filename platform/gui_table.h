@@ -157,6 +157,7 @@
   X(void, DestroyApplication, (), (), )                        \
   X(void, PumpPendingEvents, (), (), )                         \
   X(void, ProcessEvents, (), (), )                             \
+  X(void, SetAttentionFlag, (volatile int* a), (a), )          \
   X(std::vector<HWND>, AllWindows, (), (), {})                 \
   X(HWND, InputTarget, (), (), 0)                              \
   X(int, LiveGdiObjects, (), (), 0)

@@ -55,6 +55,7 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     p.fillRect(e->rect(), Qt::white);
     return;
   }
+  w->deferred.Settle(w->surface);
   p.drawImage(e->rect().topLeft(), w->surface, e->rect());
   State& s = S();
   if (s.caretWnd == hwnd_ && s.caretShow > 0) p.fillRect(s.caret, QColor(0, 0, 0));

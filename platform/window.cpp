@@ -40,6 +40,7 @@ QRect LimitGeometry(int x, int y, int w, int h) {
 void ResizeSurface(Wnd* w, QSize client) {
   client = client.expandedTo(QSize(1, 1));
   if (w->surface.size() == client) return;
+  w->deferred.Settle(w->surface);
   QImage img(client, QImage::Format_RGB32);
   img.fill(Qt::white);
   if (!w->surface.isNull()) {
@@ -51,7 +52,20 @@ void ResizeSurface(Wnd* w, QSize client) {
 }
 
 void SurfaceChanged(Wnd* w, const QRect& area) {
-  if (w->widget) w->widget->update(area);
+  // Nobody sees a batch run's widgets; repainting them only costs time.
+  if (w->widget && !win::IsBatchMode()) w->widget->update(area);
+}
+
+// Row by row in place, in the order that reads every row before it is
+// overwritten; memmove copes with the overlap within a row.
+void MoveRows(QImage& img, const QRect& area, const QRect& target, int dx, int dy) {
+  const size_t bytes = static_cast<size_t>(std::max(0, target.width())) * 4;
+  for (int i = 0; i < target.height(); ++i) {
+    int y = dy > 0 ? target.bottom() - i : target.top() + i;
+    int sy = y - dy;
+    if (sy < area.top() || sy > area.bottom()) continue;
+    std::memmove(img.scanLine(y) + target.left() * 4, img.constScanLine(sy) + (target.left() - dx) * 4, bytes);
+  }
 }
 
 }  // namespace win::detail
@@ -563,14 +577,14 @@ BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cli
   QRect area = scroll ? QRect(QPoint(scroll->left, scroll->top), QPoint(scroll->right - 1, scroll->bottom - 1)) : all;
   QRect bounds = clip ? QRect(QPoint(clip->left, clip->top), QPoint(clip->right - 1, clip->bottom - 1)) : all;
   area &= all;
-  QImage copy = w->surface.copy(area);
   QRect target = area.translated(dx, dy) & bounds & all;
-  for (int y = target.top(); y <= target.bottom(); ++y) {
-    int sy = y - dy - area.top();
-    if (sy < 0 || sy >= copy.height()) continue;
-    int sx = target.left() - dx - area.left();
-    std::memcpy(w->surface.scanLine(y) + target.left() * 4, copy.constScanLine(sy) + sx * 4,
-                static_cast<size_t>(target.width()) * 4);
+  if (dx == 0 && dy < 0 && target.left() == 0 && target.width() == all.width() && target.top() == area.top() &&
+      target.bottom() == area.bottom() + dy) {
+    // The text window scrolling up by a line.
+    w->deferred.Scroll(w->surface, area.top(), area.bottom() + 1, -dy);
+  } else {
+    w->deferred.Settle(w->surface);
+    MoveRows(w->surface, area, target, dx, dy);
   }
   QRegion uncovered = QRegion(area & bounds) - QRegion(target);
   w->update += uncovered;
@@ -684,7 +698,9 @@ QWidget* QtWidgetOf(HWND hwnd) {
 
 QImage WindowImage(HWND hwnd) {
   Wnd* w = detail::Find(hwnd);
-  return w ? w->surface.copy() : QImage();
+  if (!w) return QImage();
+  w->deferred.Settle(w->surface);
+  return w->surface.copy();
 }
 
 void ResetWindowSystem() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "deferred_scroll.h"
 #include "winuser.h"
 
 class QWidget;
@@ -47,6 +48,7 @@ struct Wnd {
   std::vector<LONG> extra;
   LONG userData = 0;
   QImage surface;  // the client pixels
+  DeferredScroll deferred;  // of the surface
   QRegion update;  // the update region
   bool erase = false;
   HostWidget* widget = nullptr;

@@ -10,6 +10,7 @@
 #include "codepage.h"
 #include "commands.h"
 #include "dialogs.h"
+#include "winuser.h"
 #include "errors.h"
 #include "gui_module.h"
 #include "interp.h"
@@ -159,6 +160,7 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   LoopHooks hooks;
   g_lineLimit = options.lineLimit;
   hooks.pump = g_lineLimit ? PumpWithinLimit : PumpBetweenLines;
+  win::WhenGuiLoaded([] { win::SetAttentionFlag(&g_loopAttention); });
   hooks.afterTrace = AfterTrace;
   hooks.informationBox = InformationBox;
   SetLoopHooks(hooks);

@@ -40,6 +40,16 @@ void VisibleGrid(int width, int height) {
   m.originRow = std::min(m.originRow, m.maxOriginRow);
 }
 
+// Only the invalid part needs the shadow's pixels; the rest of the window
+// already shows them. An empty update area restores everything.
+void RestoreFromShadow(const RECT& r, HDC dc) {
+  MainWindowState& m = MW();
+  if (r.right <= r.left || r.bottom <= r.top)
+    BitBlt(dc, 0, 0, m.screenW, m.screenH, m.memDc, 0, 0, SRCCOPY);
+  else
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, m.memDc, r.left, r.top, SRCCOPY);
+}
+
 }  // namespace
 
 MainWindowState& MW() {
@@ -254,7 +264,7 @@ LRESULT MainWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       if (m.autoPaint <= 0)
         in.events.paint = true;
       else if (m.memDc)
-        BitBlt(ps.hdc, 0, 0, m.screenW, m.screenH, m.memDc, 0, 0, SRCCOPY);
+        RestoreFromShadow(ps.rcPaint, ps.hdc);
       EndPaint(hwnd, &ps);
       return 0;
     }

@@ -19,15 +19,18 @@ size_t CellIndex(int col, int row) {
 void DrawSpan(int row, int from, int to) {
   MainWindowState& m = MW();
   if (!m.exists || from >= to) return;
+  // A row's cells lie side by side in the buffers.
+  const size_t base = CellIndex(0, row);
+  const char* chars = m.chars.data() + base;
+  const uint8_t* attrs = m.attrs.data() + base;
+  const uint8_t* fonts = m.fonts.data() + base;
   int y = (row - m.originRow) * m.lineH;
   int col = from;
   while (col < to) {
-    size_t i = CellIndex(col, row);
-    uint8_t attr = m.attrs[i], font = m.fonts[i];
+    uint8_t attr = attrs[col], font = fonts[col];
     int end = col + 1;
-    while (end < to && m.attrs[CellIndex(end, row)] == attr && m.fonts[CellIndex(end, row)] == font) ++end;
-    std::string text;
-    for (int c = col; c < end; ++c) text += m.chars[CellIndex(c, row)];
+    while (end < to && attrs[end] == attr && fonts[end] == font) ++end;
+    int n = end - col;
     int x = (col - m.originCol) * m.cellW;
     for (HDC dc : {m.dc, m.memDc}) {
       SetTextColor(dc, PaletteColor(attr & 15));
@@ -35,11 +38,11 @@ void DrawSpan(int row, int from, int to) {
       SetBkMode(dc, OPAQUE);
       if ((font & 3) != m.tallest) {
         SelectObject(dc, m.fontTable[m.tallest]);
-        std::string blanks(text.size(), ' ');
-        TextOutA(dc, x, y, blanks.data(), static_cast<int>(blanks.size()));
+        std::string blanks(static_cast<size_t>(n), ' ');
+        TextOutA(dc, x, y, blanks.data(), n);
       }
       SelectObject(dc, m.fontTable[font & 3]);
-      TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+      TextOutA(dc, x, y, chars + col, n);
     }
     col = end;
   }
@@ -70,9 +73,9 @@ void NewLine() {
   int height = m.rows * m.lineH;
   // The shadow follows the window, so a repaint shows the scrolled text.
   BitBlt(m.memDc, 0, top, m.screenW, height - m.lineH, m.memDc, 0, top + m.lineH, SRCCOPY);
-  DrawSpan(m.rows - 1, 0, m.cols);
   RECT area{0, top, m.screenW, top + height};
   ScrollWindow(m.hwnd, 0, -m.lineH, &area, &area);
+  DrawSpan(m.rows - 1, 0, m.cols);
   UpdateWindow(m.hwnd);
 }
 
