@@ -3,7 +3,8 @@
 // thousand lines. The program lives in a sandbox: drive C: is a scratch
 // directory (emptied after each run), programs and ports cannot be
 // started or touched, and as root the program's file accesses are those
-// of nobody (libFuzzer's own stay root's).
+// of nobody (libFuzzer's own stay root's, but for the file of an input
+// that crashes: its directory must let nobody write).
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -153,6 +154,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   if (DefinesFunctions(bytes)) return 0;
   AsNobody nobody;
+  // The last program may have taken the rights to its directory.
+  chmod(g_sandbox.c_str(), 0777);
+  Empty(g_sandbox);
   std::string prog = g_sandbox + "/P.TMF";
   Write(prog, bytes);
   tilmor::LoadResult loaded = tilmor::LoadProgram("P.TMF", tilmor::LoaderKind::Interpreter, "");
