@@ -25,7 +25,6 @@
 #include "errors.h"
 #include "functions.h"
 #include "gui_module.h"
-#include "interrupt.h"
 #include "loader.h"
 #include "startup.h"
 
@@ -129,7 +128,7 @@ void Setup() {
   std::atexit(RemoveAll);
   win::SetBatchMode(true);
   win::ForbidGui();
-  win::InstallInterruptHandler();
+  // No interrupt handler: SIGINT and SIGTERM stay libFuzzer's.
 }
 
 // A recursive user function (DEF) still overflows the stack: the evaluator
