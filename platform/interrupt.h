@@ -1,5 +1,5 @@
 // Requests from outside to end the process: SIGINT (Ctrl+C on the
-// terminal), SIGTERM and SIGHUP. The handler only notes the request; the
+// terminal), SIGTERM, SIGHUP, and SIGPIPE (nobody reads the output). The handler only notes the request; the
 // program ends at the next place that looks, through its usual end of run.
 #pragma once
 

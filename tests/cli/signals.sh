@@ -94,6 +94,15 @@ try "batch, busy" TERM R "$tilmor" --batch busy.tmf
 "$comp" --batch waitkey.tmf >/dev/null 2>&1 || fail "waitkey.tmf does not compile"
 try "runtime module, window, WAITKEY" TERM S "${window[@]}" "$run" waitkey.tmc
 
+# Output into a pipe whose reader has gone: the program ends there too,
+# with its table closed, instead of being killed by SIGPIPE.
+rm -f t.dbf out.txt ready.txt
+program 'WHILE 1' 'PRINT "line"' 'WEND' > endless.tmf
+timeout 20 "$tilmor" --batch endless.tmf 2>/dev/null | head -1 >/dev/null
+code=${PIPESTATUS[0]}
+[ "$code" = 255 ] || fail "output into a closed pipe: exit code $code, want 255"
+[ "$(od -An -tu4 -j4 -N4 t.dbf 2>/dev/null | tr -d ' ')" = 3 ] || fail "output into a closed pipe: table not closed"
+
 # The open-file dialog when no program is named: nothing to close, the
 # process just ends.
 for prog in "$tilmor" "$comp" "$run"; do
