@@ -44,8 +44,6 @@ bool InterruptRequested() { return g_interrupt != 0; }
 
 int InterruptWakeFd() { return g_pipe[0]; }
 
-void RequestInterrupt() { OnSignal(0); }
-
 void SetInterruptHandler(void (*f)()) { g_handler = f; }
 
 void EndIfInterrupted() {
