@@ -2,12 +2,14 @@
 # Runs a fuzz target for a fixed time: first over the kept inputs (every
 # file of KEPTDIR, the inputs that once went wrong), then fuzzing on from
 # them and from the end-to-end programs below E2EDIR.
-#   run_seeded.sh FUZZER SECONDS KEPTDIR E2EDIR
+#   run_seeded.sh FUZZER SECONDS KEPTDIR E2EDIR [DICTIONARY]
 set -u
 fuzzer=$(realpath "$1")
 seconds=$2
 kept=$(realpath "$3")
 e2e=$(realpath "$4")
+dict=()
+[ $# -ge 5 ] && dict=(-dict="$(realpath "$5")")
 work=$(mktemp -d)
 # Where a target keeps its own files: in memory where there is room.
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
@@ -24,7 +26,7 @@ done
 cd "$work"
 # The programs' own output is not wanted (-close_fd_mask), only libFuzzer's.
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -close_fd_mask=3 \
-  -artifact_prefix="$work/found/" "$work/corpus" "$kept"
+  "${dict[@]}" -artifact_prefix="$work/found/" "$work/corpus" "$kept"
 code=$?
 if [ $code -ne 0 ]; then
   for f in "$work"/found/*; do
