@@ -157,7 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   chmod(g_sandbox.c_str(), 0777);
   Empty(g_sandbox);
   std::string prog = g_sandbox + "/P.TMF";
-  Write(prog, bytes);
+  // A third of the runs go on after errors (level -1: every command must
+  // then finish cleanly with what it has), a third stop silently (0).
+  static const char* const kLevels[3] = {"", "SETERRORLEVEL -1\r\n", "SETERRORLEVEL 0\r\n"};
+  Write(prog, kLevels[size % 3] + std::string(bytes));
   tilmor::LoadResult loaded = tilmor::LoadProgram("P.TMF", tilmor::LoaderKind::Interpreter, "");
   if (loaded.ok) {
     tilmor::RunOptions opt;
