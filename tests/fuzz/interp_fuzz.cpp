@@ -26,6 +26,7 @@
 #include "functions.h"
 #include "gui_module.h"
 #include "loader.h"
+#include "mainwindow.h"
 #include "startup.h"
 
 namespace {
@@ -163,6 +164,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Write(prog, kLevels[size % 3] + std::string(bytes));
   tilmor::LoadResult loaded = tilmor::LoadProgram("P.TMF", tilmor::LoaderKind::Interpreter, "");
   if (loaded.ok) {
+    // The window's settings outlive a run (WINDOW, COLOR, FONT ...); each
+    // input starts from the defaults, so that it always does the same.
+    tilmor::MW() = tilmor::MainWindowState{};
     tilmor::RunOptions opt;
     opt.batch = true;
     opt.self = "/usr/bin/tilmor";
