@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "pureops.h"
 
@@ -30,8 +31,22 @@ struct FastNode {
   std::unique_ptr<FastNode> a, b;
 };
 
+// The tree in postfix order: operands are pushed, a call replaces its
+// arguments on the stack by its result.
+struct FastStep {
+  FastNode::Kind kind;
+  char varKind;
+  char arrayKind;
+  PureOp op;
+  int slotType;
+  int32_t whole;  // literal, slot number or name id
+  double real;
+};
+
 struct FastCall {
+  static constexpr int kMaxStack = 32;
   std::unique_ptr<FastNode> root;
+  std::vector<FastStep> steps;
   uint16_t adv = 0;  // characters the whole read takes off the front
   char sep = ' ';
   bool eoa = false;

@@ -140,11 +140,33 @@ void SetLoopHooks(LoopHooks hooks) { g_hooks = hooks; }
 
 void ExecuteLine(Interp& in) {
   Interp::LineCode& code = in.Code(in.cur, in.opMode);
-  if (code.dispatch.kind == LineDispatch::kNone) code.dispatch = Classify(code.prep);
+  if (code.dispatch.kind == LineDispatch::kNone) [[unlikely]]
+    code.dispatch = Classify(code.prep);
   const LineDispatch& d = code.dispatch;
   in.cmd.SetStable(code.prep.cmd);
   in.param.SetStable(code.prep.param, &code.dec);
   in.handled = false;
+
+  // Most lines are a command, keyword or call without a comment, and no
+  // trace box or information box is due: straight to it.
+  if (d.kind >= LineDispatch::kCall && !d.comment && !in.trace && in.events.menuItem != 255) [[likely]] {
+    switch (d.kind) {
+      case LineDispatch::kKeyword:
+        ExecuteKeyword(in, static_cast<Keyword>(d.keyword));
+        return;
+      case LineDispatch::kCommand: {
+        const auto* e = static_cast<const CommandEntry*>(d.command);
+        in.handled = true;
+        if (e->handler)
+          e->handler(in, e->sub);
+        else
+          RuntimeError(in, 102, in.cmd);
+        return;
+      }
+      default:
+        break;
+    }
+  }
 
   if (d.kind == LineDispatch::kOpSwitch) {
     in.opMode = in.cmd[2] == '+';
