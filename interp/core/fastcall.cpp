@@ -57,12 +57,31 @@ void CallTail(std::string_view p, size_t& pos, char c, char& sep, bool& eoa) {
 
 // One argument read at `pos` with c and t, as the reader would do it.
 bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<FastNode>& out, int& depth,
-             char& sep, bool& eoa) {
+             char& sep, bool& eoa, bool text = false) {
   SkipBlanks(p, pos);
   if (c != 'p' && pos == p.size()) return false;  // error 212
   ArgDecode d;
   DecodeArgument(p.substr(pos), c, t, d);
   auto n = std::make_unique<FastNode>();
+  if (text) {
+    // A text argument: a quoted text or a string variable, nothing else.
+    if (d.kind == ArgDecode::kQuoted) {
+      n->kind = FastNode::kText;
+      n->id = -1;
+      n->text = d.text;
+    } else if (d.kind == ArgDecode::kVariable && d.varKind == '$') {
+      n->kind = FastNode::kText;
+      n->id = d.id;
+    } else {
+      return false;
+    }
+    pos += d.adv;
+    SkipBlanks(p, pos);
+    sep = d.sep;
+    eoa = d.eoa;
+    out = std::move(n);
+    return true;
+  }
   switch (d.kind) {
     case ArgDecode::kWhole:
     case ArgDecode::kFloat:
@@ -94,6 +113,13 @@ bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<Fas
         n->kind = FastNode::kElement;
         n->arrayKind = d.text[4];
         if (!DryRead(p, pos, ')', 0, n->a, inner, s, e)) return false;
+      } else if (d.builtin && d.fn && d.text == "LEN") {
+        n->kind = FastNode::kLen;
+        if (!DryRead(p, pos, ')', 0, n->a, inner, s, e, true)) return false;
+      } else if (d.builtin && d.fn && d.text == "INSTR") {
+        n->kind = FastNode::kInstr;
+        if (!DryRead(p, pos, ',', 0, n->a, inner, s, e, true)) return false;
+        if (!DryRead(p, pos, ')', 0, n->b, inner, s, e, true)) return false;
       } else if (d.builtin && d.fn && PureOpOf(d.text, n->op)) {
         n->kind = FastNode::kCall;
         int arity = PureArity(n->op);
@@ -135,8 +161,11 @@ int Flatten(const FastNode& n, std::vector<FastStep>& out) {
   s.arrayKind = n.arrayKind;
   s.op = n.op;
   s.slotType = n.slotType;
-  s.whole = n.kind == FastNode::kVariable ? n.id : n.kind == FastNode::kSlot ? n.slot : n.whole;
+  s.whole = n.kind == FastNode::kVariable || n.kind == FastNode::kText ? n.id
+            : n.kind == FastNode::kSlot                               ? n.slot
+                                                                      : n.whole;
   s.real = n.real;
+  s.text = &n.text;
   out.push_back(s);
   return need;
 }
@@ -145,8 +174,7 @@ std::unique_ptr<FastCall> DecodeFastCall(std::string_view p, char c, int t) {
   auto f = std::make_unique<FastCall>();
   size_t pos = 0;
   if (!DryRead(p, pos, c, t, f->root, f->depth, f->sep, f->eoa)) return nullptr;
-  if (f->root->kind != FastNode::kCall && f->root->kind != FastNode::kSlot && f->root->kind != FastNode::kElement)
-    return nullptr;
+  if (f->root->kind < FastNode::kSlot || f->root->kind == FastNode::kText) return nullptr;
   if (Flatten(*f->root, f->steps) > FastCall::kMaxStack) return nullptr;
   f->adv = static_cast<uint16_t>(pos);
   return f;
@@ -161,6 +189,9 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
   const FastStep* leaf = nullptr;
   int32_t lastWhole = 0;
   double lastReal = 0.0;
+  const std::string* texts[FastCall::kMaxStack];
+  int tp = 0;
+  const std::string* lastText = nullptr;
   for (const FastStep& s : f.steps) {
     switch (s.kind) {
       case FastNode::kWhole:
@@ -190,6 +221,27 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
         const ParamSlot& slot = in.slots[static_cast<size_t>(s.whole)];
         stack[sp++] = NumArg{slot.ival, slot.lval, slot.fval, s.slotType};
         leaf = &s;
+        break;
+      }
+      case FastNode::kText: {
+        const std::string* t = s.text;
+        if (s.whole >= 0 && !(t = in.vars.strings.Find(s.whole))) return false;
+        texts[tp++] = t;
+        lastText = t;
+        leaf = &s;
+        break;
+      }
+      case FastNode::kLen: {
+        int32_t n = static_cast<int32_t>(texts[--tp]->size());
+        stack[sp++] = NumArg{n, n, static_cast<double>(n), 2};
+        break;
+      }
+      case FastNode::kInstr: {
+        const std::string& in2 = *texts[--tp];
+        const std::string& what = *texts[--tp];
+        size_t at = what.empty() ? std::string::npos : in2.find(what);
+        int32_t n = at == std::string::npos ? 0 : static_cast<int32_t>(at) + 1;
+        stack[sp++] = NumArg{n, n, static_cast<double>(n), 2};
         break;
       }
       case FastNode::kElement: {
@@ -236,6 +288,7 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
       else
         r.text.SetWhole(lastWhole, in.numWidth);
       break;
+    case FastNode::kText: r.text = *lastText; break;
     default: r.text = in.slots[static_cast<size_t>(leaf->whole)].text; break;
   }
   r.sep = f.sep;

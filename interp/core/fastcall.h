@@ -1,6 +1,7 @@
 // Calls of the arithmetic, logic and comparison functions whose arguments
 // are number literals, number variables, parameter slots, number array
-// elements or such calls again: decoded once by a dry run of the argument reader over the text,
+// elements or such calls again, and @LEN and @INSTR of quoted texts and
+// string variables: decoded once by a dry run of the argument reader over the text,
 // then evaluated as a small tree. Nothing they do changes any state before
 // the result is written, so a call that would raise an error or warning is
 // left to the ordinary reading from its start.
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,12 +20,14 @@ namespace tilmor {
 struct Interp;
 
 struct FastNode {
-  enum Kind : uint8_t { kWhole, kFloat, kVariable, kSlot, kCall, kElement };
+  // Operands first (kText only as an argument of @LEN and @INSTR), then calls.
+  enum Kind : uint8_t { kWhole, kFloat, kVariable, kSlot, kText, kCall, kElement, kLen, kInstr };
   Kind kind = kWhole;
   char varKind = 0;  // '%', '&' or '!'
   int id = -1;
   int32_t whole = 0;
   double real = 0.0;
+  std::string text;  // a quoted text (kText with id -1)
   int slotType = 0;  // @$(n) 1, @%(n) 2, @&(n) 3, @!(n) 4
   int slot = 0;
   PureOp op = PureOp::kAdd;
@@ -39,8 +43,9 @@ struct FastStep {
   char arrayKind;
   PureOp op;
   int slotType;
-  int32_t whole;  // literal, slot number or name id
+  int32_t whole;  // literal, slot number or name id (-1: a quoted text)
   double real;
+  const std::string* text;
 };
 
 struct FastCall {
