@@ -16,8 +16,10 @@ build: configure
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
-demo: build
-	@$(BUILD)/bin/tilmor examples/demo.tmf
+# Only the interpreter (and the window-system module it loads).
+demo: configure
+	@cmake --build $(BUILD) --target tilmor
+	@bash scripts/demo.sh $(BUILD)/bin/tilmor $(BUILD)/demo.png
 
 clean:
 	rm -rf $(BUILD)

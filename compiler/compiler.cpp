@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "chars.h"
+#include "interrupt.h"
 #include "loader.h"
 #include "messages.h"
 #include "prepare.h"
@@ -70,6 +71,9 @@ std::string DisplayText(int line, const std::string& stored) {
   return MessageText(801) + PadLeft(std::to_string(line), 6) + ": " + Trim(stored);
 }
 
+// A signal asked the compiler to end.
+constexpr int kExitInterrupted = 255;
+
 int Compile(const std::vector<std::string>& args, CompilerUi& ui, const std::string& includePath) {
   ui.OpenProgress();
 
@@ -82,8 +86,7 @@ int Compile(const std::vector<std::string>& args, CompilerUi& ui, const std::str
     if (source.empty()) return Fail(ui, MessageText(804), kCompilerTitle, 2);
   }
 
-  std::string bytes;
-  if (!ReadFileBytes(win::HostPath(source), bytes))
+  if (!ReportUnopenable("shtmcomp", source))
     return Fail(ui, MessageText(301) + source, kCompilerTitle, 2);
 
   const std::string output = OutputName(source);
@@ -95,6 +98,7 @@ int Compile(const std::vector<std::string>& args, CompilerUi& ui, const std::str
   ui.TextAt(2, 5, MessageText(907));
 
   LoadResult loaded = LoadProgram(source, LoaderKind::Compiler, includePath);
+  if (win::InterruptRequested()) return kExitInterrupted;
   if (!loaded.ok) return Fail(ui, loaded.failure.text, loaded.failure.title, loaded.failure.exitCode);
 
   uint8_t random[tmc::kRandomCount];
@@ -108,6 +112,10 @@ int Compile(const std::vector<std::string>& args, CompilerUi& ui, const std::str
   bool operatorMode = false;
   std::string content, error;
   for (int n = 1; n <= lines.count(); ++n) {
+    if (win::InterruptRequested()) {
+      out.Close();  // as after a compile error, the records written so far stay
+      return kExitInterrupted;
+    }
     PreparedLine prep = PrepareLine(lines[n], operatorMode);
     if (IsOperatorModeSwitch(prep.cmd)) operatorMode = prep.cmd[2] == '+';
     if (!encoder.EncodeLine(n, prep, content, error)) {

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "version.h"
 #include "wintypes.h"
 
 namespace tilmor::comp {
 
 constexpr const char* kCompilerTitle = "TILMOR\xB2-COMPILER";
-constexpr const char* kWindowTitle = "ZEL-TILMOR\xB2 COMPILER 5.0a-32";
+constexpr const char* kWindowTitle = "ZEL-TILMOR\xB2 COMPILER " TILMOR_SYSTEM_VERSION;
 
 // What the compiler shows: the progress window, the open-file dialog and
 // the message boxes.

@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv) {
   tilmor::CommandLine cl = tilmor::ParseCommandLine(argc, argv);
+  if (int code = tilmor::AnswerOptions(cl, tilmor::Program::Compiler); code >= 0) return code;
   if (!tilmor::StartProcess(cl, "shtmcomp", argc, argv)) return 2;
   std::vector<std::string> args;
   for (const std::string& a : cl.args) args.push_back(win::Utf8ToCp1252(a));
@@ -18,7 +19,5 @@ int main(int argc, char** argv) {
     tilmor::comp::QtCompilerUi ui(cl.batch);
     code = tilmor::comp::Compile(args, ui, tilmor::ConfiguredIncludePath());
   }
-  win::DestroyApplication();
-  std::fflush(stdout);
-  return code;
+  return tilmor::EndProcess(cl, code);
 }

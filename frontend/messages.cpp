@@ -127,7 +127,7 @@ const std::unordered_map<int, const char*>& Table() {
     {906, "Programmdatei fehlerhaft!"},
     {907, "Compiliere Zeile"},
     {908, "Programm:"},
-    {999, "Programm abgebrochen!"},    {909, "ZEL-TILMOR\xB2 COMPILER 5.0b-32\r\nf\xFCr Linux\r\n\r\nProgramm erfolgreich compiliert!"},
+    {999, "Programm abgebrochen!"},    {909, "Programm erfolgreich compiliert!"},
   };
   return table;
 }

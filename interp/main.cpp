@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv) {
   tilmor::CommandLine cl = tilmor::ParseCommandLine(argc, argv);
+  if (int code = tilmor::AnswerOptions(cl, tilmor::Program::Interpreter); code >= 0) return code;
   if (!tilmor::StartProcess(cl, "tilmor", argc, argv)) return 2;
   tilmor::RunOptions opt;
   opt.batch = cl.batch;
@@ -17,7 +18,5 @@ int main(int argc, char** argv) {
   opt.args = cl.args;
   opt.registerBuiltins = tilmor::RegisterBuiltins;
   int code = tilmor::RunInterpreter(opt);
-  win::DestroyApplication();
-  std::fflush(stdout);
-  return code;
+  return tilmor::EndProcess(cl, code);
 }

@@ -1,8 +1,15 @@
+// The Qt application object, and waking it for a request to end.
 #include "app.h"
+
+#include "winuser.h"
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
+
+#include <unistd.h>
 
 #include <clocale>
 #include <csignal>
@@ -15,21 +22,28 @@ namespace {
 QApplication* g_app = nullptr;
 int g_argc = 0;
 char** g_argv = nullptr;
-volatile std::sig_atomic_t g_interrupt = 0;
 
 void QuietHandler(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-void OnInterrupt(int) { g_interrupt = 1; }
+// A request to end has come while Qt waits: the waits of the program see a
+// quit message, and modal boxes and dialogs are closed, so that whoever
+// opened them ends the run.
+void OnInterruptWake(int fd) {
+  char buf[64];
+  while (::read(fd, buf, sizeof buf) > 0) {
+  }
+  PostQuitMessage(255);
+  for (int guard = 0; guard < 32; ++guard) {
+    ::QWidget* w = QApplication::activeModalWidget();
+    if (!w) break;
+    if (auto* dialog = qobject_cast<QDialog*>(w))
+      dialog->done(QDialog::Rejected);
+    else
+      w->hide();
+  }
+}
 
 }  // namespace
-
-bool HasDisplay() {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform) return true;
-  const char* x = std::getenv("DISPLAY");
-  const char* w = std::getenv("WAYLAND_DISPLAY");
-  return (x && *x) || (w && *w);
-}
 
 void CreateApplication(int argc, char** argv, bool batch) {
   if (g_app) return;
@@ -41,6 +55,10 @@ void CreateApplication(int argc, char** argv, bool batch) {
   g_argv = argv;
   g_app = new QApplication(g_argc, g_argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  if (int fd = InterruptWakeFd(); fd >= 0) {
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, g_app);
+    QObject::connect(notifier, &QSocketNotifier::activated, [fd] { OnInterruptWake(fd); });
+  }
   // Qt adopts the user's locale; numbers are always read and written with a point.
   std::setlocale(LC_NUMERIC, "C");
 }
@@ -65,15 +83,5 @@ void PumpPendingEvents() {
 void ProcessEvents() {
   if (g_app) QApplication::processEvents(QEventLoop::AllEvents);
 }
-
-void InstallInterruptHandler() {
-  struct sigaction sa {};
-  sa.sa_handler = OnInterrupt;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
-}
-
-bool InterruptRequested() { return g_interrupt != 0; }
 
 }  // namespace win

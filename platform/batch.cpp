@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -73,6 +74,14 @@ void WriteAll(FILE* f, const std::string& s) {
 }
 
 }  // namespace
+
+bool HasDisplay() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) return true;
+  }
+  return false;
+}
 
 void SetBatchMode(bool on) { g_batch = on; }
 bool IsBatchMode() { return g_batch; }

@@ -10,6 +10,10 @@
 
 namespace win {
 
+// True when a window system can be reached (X11 or Wayland, or a Qt
+// platform named in QT_QPA_PLATFORM).
+bool HasDisplay();
+
 void SetBatchMode(bool on);
 bool IsBatchMode();
 

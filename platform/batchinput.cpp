@@ -1,3 +1,4 @@
+// Batch-mode input: script actions and standard input as platform input.
 #include "batchinput.h"
 
 #include <QCoreApplication>
@@ -5,10 +6,14 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <poll.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "batch.h"
 #include "codepage.h"
+#include "interrupt.h"
 #include "hostwidget.h"
 #include "window_impl.h"
 
@@ -189,6 +194,12 @@ bool DeliverBatchInput(bool waiting) {
     return true;
   }
   if (!waiting || g_stdinDone) return false;
+  // Standard input or a request to end, whichever comes first: a request
+  // ends the wait as the end of the input does.
+  struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {InterruptWakeFd(), POLLIN, 0}};
+  while (!InterruptRequested() && ::poll(fds, fds[1].fd >= 0 ? 2 : 1, -1) < 0 && errno == EINTR) {
+  }
+  if (InterruptRequested()) return false;
   unsigned char c;
   ssize_t n = ::read(STDIN_FILENO, &c, 1);
   if (n != 1) {

@@ -1,15 +1,23 @@
+// Message boxes and the file dialogs over Qt; batch mode answers without them.
 #include "dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "batch.h"
 #include "codepage.h"
+#include "interrupt.h"
 
 namespace {
 
@@ -23,30 +31,40 @@ struct ButtonDef {
   int id;
 };
 
+// The buttons in the order ButtonIds gives them.
 std::vector<ButtonDef> ButtonsOf(UINT type) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-      return {{QMessageBox::AcceptRole, "OK", IDOK}, {QMessageBox::RejectRole, "Abbrechen", IDCANCEL}};
-    case MB_ABORTRETRYIGNORE:
-      return {{QMessageBox::RejectRole, "&Abbrechen", IDABORT},
-              {QMessageBox::AcceptRole, "&Wiederholen", IDRETRY},
-              {QMessageBox::AcceptRole, "&Ignorieren", IDIGNORE}};
-    case MB_YESNOCANCEL:
-      return {{QMessageBox::YesRole, "&Ja", IDYES},
-              {QMessageBox::NoRole, "&Nein", IDNO},
-              {QMessageBox::RejectRole, "Abbrechen", IDCANCEL}};
-    case MB_YESNO:
-      return {{QMessageBox::YesRole, "&Ja", IDYES}, {QMessageBox::NoRole, "&Nein", IDNO}};
-    case MB_RETRYCANCEL:
-      return {{QMessageBox::AcceptRole, "&Wiederholen", IDRETRY},
-              {QMessageBox::RejectRole, "Abbrechen", IDCANCEL}};
-    case MB_CANCELTRYCONTINUE:
-      return {{QMessageBox::RejectRole, "Abbrechen", IDCANCEL},
-              {QMessageBox::AcceptRole, "&Wiederholen", IDTRYAGAIN},
-              {QMessageBox::AcceptRole, "&Weiter", IDCONTINUE}};
-    default:
-      return {{QMessageBox::AcceptRole, "OK", IDOK}};
+  std::vector<ButtonDef> out;
+  for (int id : win::ButtonIds(type)) {
+    switch (id) {
+      case IDOK: out.push_back({QMessageBox::AcceptRole, "OK", id}); break;
+      case IDCANCEL: out.push_back({QMessageBox::RejectRole, "Abbrechen", id}); break;
+      case IDABORT: out.push_back({QMessageBox::RejectRole, "&Abbrechen", id}); break;
+      case IDRETRY:
+      case IDTRYAGAIN: out.push_back({QMessageBox::AcceptRole, "&Wiederholen", id}); break;
+      case IDIGNORE: out.push_back({QMessageBox::AcceptRole, "&Ignorieren", id}); break;
+      case IDYES: out.push_back({QMessageBox::YesRole, "&Ja", id}); break;
+      case IDNO: out.push_back({QMessageBox::NoRole, "&Nein", id}); break;
+      default: out.push_back({QMessageBox::AcceptRole, "&Weiter", id}); break;
+    }
   }
+  return out;
+}
+
+// The title of a box is often its message (runtime errors): the box is made
+// wide enough for the window manager to show all of it, in a bold title
+// font, beside the title bar's icon and buttons; at most as wide as the
+// screen.
+void WideEnoughForTitle(QMessageBox& box) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  QFontMetrics fm(font);
+  int need = fm.horizontalAdvance(box.windowTitle()) + 7 * fm.height();
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    need = std::min(need, screen->availableGeometry().width() - 2 * fm.height());
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid || need <= 0) return;
+  grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                grid->columnCount());
 }
 
 QMessageBox::Icon IconOf(UINT type) {
@@ -85,21 +103,9 @@ QStringList QtFilters(const char* filter) {
   return out;
 }
 
-bool CopyOut(OPENFILENAMEA* ofn, const std::string& path) {
-  if (!ofn->lpstrFile || ofn->nMaxFile == 0) return false;
-  size_t n = std::min<size_t>(path.size(), ofn->nMaxFile - 1);
-  std::memcpy(ofn->lpstrFile, path.data(), n);
-  ofn->lpstrFile[n] = 0;
-  return true;
-}
-
 BOOL FileDialog(OPENFILENAMEA* ofn, bool save) {
   if (!ofn) return FALSE;
-  if (win::IsBatchMode()) {
-    auto act = win::TakeBatchAction({win::ActionKind::File});
-    if (!act || act->kind != win::ActionKind::File) return FALSE;
-    return CopyOut(ofn, act->value) ? TRUE : FALSE;
-  }
+  if (win::IsBatchMode()) return win::BatchFileDialog(ofn);
   QStringList filters = QtFilters(ofn->lpstrFilter);
   QString selected;
   if (ofn->nFilterIndex >= 1 && ofn->nFilterIndex <= static_cast<DWORD>(filters.size()))
@@ -107,6 +113,8 @@ BOOL FileDialog(OPENFILENAMEA* ofn, bool save) {
   QString initial = ofn->lpstrFile ? FromAnsi(ofn->lpstrFile) : QString();
   if (ofn->lpstrInitialDir && *ofn->lpstrInitialDir && !initial.contains('/'))
     initial = FromAnsi(ofn->lpstrInitialDir) + "/" + initial;
+  win::EndIfInterrupted();
+  if (win::InterruptRequested()) return FALSE;
   QString title = FromAnsi(ofn->lpstrTitle);
   QString chosen =
       save ? QFileDialog::getSaveFileName(nullptr, title, initial, filters.join(";;"), &selected,
@@ -114,54 +122,26 @@ BOOL FileDialog(OPENFILENAMEA* ofn, bool save) {
                                               ? QFileDialog::Options()
                                               : QFileDialog::DontConfirmOverwrite)
            : QFileDialog::getOpenFileName(nullptr, title, initial, filters.join(";;"), &selected);
+  win::EndIfInterrupted();  // the dialog was closed for a request to end
   if (chosen.isEmpty()) return FALSE;
-  return CopyOut(ofn, win::Utf8ToCp1252(chosen.toStdString())) ? TRUE : FALSE;
+  return win::CopyFileNameOut(ofn, win::Utf8ToCp1252(chosen.toStdString())) ? TRUE : FALSE;
 }
 
 }  // namespace
 
-namespace win {
-
-int FirstButton(UINT type) { return ButtonsOf(type).front().id; }
-
-std::string AskOpenFileName(const std::string& title, const std::string& filterBars) {
-  std::string filter = FilterFromBars(filterBars);
-  char file[256] = {0};
-  OPENFILENAMEA ofn;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameA(&ofn)) return {};
-  return file;
-}
-
-std::string FilterFromBars(const std::string& bars) {
-  std::string out = bars;
-  if (out.empty() || out.back() != '|') out += '|';
-  for (char& c : out)
-    if (c == '|') c = '\0';
-  out += '\0';
-  return out;
-}
-
-}  // namespace win
-
 int MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT type) {
-  if (win::IsBatchMode()) {
-    win::WriteBoxLine(caption ? caption : "", text ? text : "");
-    auto act = win::TakeBatchAction({win::ActionKind::Answer});
-    if (!act) return win::FirstButton(type);
-    return act->kind == win::ActionKind::Cancel ? IDCANCEL : act->answer;
-  }
+  if (win::IsBatchMode()) return win::BatchMessageBox(text, caption, type);
+  win::EndIfInterrupted();
+  bool ending = win::InterruptRequested();  // nobody is to see the box then
   QMessageBox box(IconOf(type), FromAnsi(caption), FromAnsi(text));
   std::vector<std::pair<QAbstractButton*, int>> ids;
   auto defs = ButtonsOf(type);
   for (const auto& d : defs) ids.emplace_back(box.addButton(d.label, d.role), d.id);
   size_t def = ((type & MB_DEFMASK) >> 8);
   if (def < ids.size()) box.setDefaultButton(static_cast<QPushButton*>(ids[def].first));
-  box.exec();
+  WideEnoughForTitle(box);
+  if (!ending) box.exec();
+  win::EndIfInterrupted();  // the box was closed for a request to end
   for (const auto& [button, id] : ids)
     if (box.clickedButton() == button) return id;
   // Closed with Escape or the window's close button.

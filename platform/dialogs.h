@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "wintypes.h"
 
@@ -41,6 +42,14 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn);
 BOOL GetSaveFileNameA(OPENFILENAMEA* ofn);
 
 namespace win {
+// The buttons of a box of this type, left to right, as dialog results.
+std::vector<int> ButtonIds(UINT type);
+// What the two boxes do in batch mode: the line on standard error and the
+// script's answer (MessageBoxA), the script's file (the file dialogs).
+int BatchMessageBox(LPCSTR text, LPCSTR caption, UINT type);
+BOOL BatchFileDialog(OPENFILENAMEA* ofn);
+// Puts a chosen path into the caller's buffer; false when it has none.
+bool CopyFileNameOut(OPENFILENAMEA* ofn, const std::string& path);
 // "Text|*.x|All|*.*" to the NUL-separated form of lpstrFilter.
 std::string FilterFromBars(const std::string& bars);
 // The first button of a box of this type: the batch answer when the script

@@ -9,9 +9,16 @@
 #include "batch.h"
 #include "batchinput.h"
 #include "codepage.h"
+#include "interrupt.h"
 #include "window_impl.h"
 
 namespace win::detail {
+namespace {
+// Where posting a message is noted; nowhere until the interpreter says.
+volatile int g_noAttention = 0;
+volatile int* g_attention = &g_noAttention;
+}  // namespace
+
 namespace {
 
 unsigned long long g_virtual = 0;
@@ -54,6 +61,7 @@ void Post(HWND hwnd, UINT msg, WPARAM w, LPARAM l, const QString& text) {
   q.msg.time = static_cast<DWORD>(Now());
   q.text = text;
   S().queue.push_back(std::move(q));
+  *g_attention = 1;
 }
 
 }  // namespace win::detail
@@ -116,6 +124,14 @@ BOOL WaitMessage() {
       if (win::DeliverBatchInput(true)) continue;
       s.quit = true;
       s.quitCode = 255;
+      *g_attention = 1;
+      return TRUE;
+    }
+    if (win::InterruptRequested()) {
+      // A request to end (a signal): the program's wait ends as if its
+      // window were closed.
+      s.quit = true;
+      s.quitCode = 255;
       return TRUE;
     }
     if (!QCoreApplication::instance()) return FALSE;
@@ -166,6 +182,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
 void PostQuitMessage(int code) {
   S().quit = true;
   S().quitCode = code;
+  *g_attention = 1;
 }
 
 UINT SetTimer(HWND hwnd, UINT id, UINT elapse, void*) {
@@ -208,6 +225,8 @@ short GetKeyState(int vk) {
   if (vk < 0 || vk > 255) return 0;
   return static_cast<short>(S().keyDown[vk] ? 0x8000 : 0);
 }
+
+void win::SetAttentionFlag(volatile int* flag) { g_attention = flag ? flag : &g_noAttention; }
 
 bool win::MessagesWaiting() {
   State& s = S();

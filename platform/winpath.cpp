@@ -269,6 +269,9 @@ std::string FullPathName(std::string_view name) {
 std::string WindowsDirectory() {
   const char* env = std::getenv("TILMOR_WINDIR");
   if (env && *env) return StripTrailingSlashes(env);
+  // The XDG base directories: a relative XDG_CONFIG_HOME counts as unset.
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && xdg[0] == '/') return Join(StripTrailingSlashes(xdg), "tilmor");
   std::string home;
   if (const char* h = std::getenv("HOME"); h && *h) {
     home = h;

@@ -22,7 +22,8 @@
 
 namespace win {
 
-// The Windows directory: $TILMOR_WINDIR, else ~/.config/tilmor.
+// The Windows directory: $TILMOR_WINDIR, else $XDG_CONFIG_HOME/tilmor, else
+// ~/.config/tilmor.
 std::string WindowsDirectory();
 // Creates the Windows directory when missing; returns false on failure.
 bool EnsureWindowsDirectory();

@@ -200,5 +200,9 @@ class QImage WindowImage(HWND hwnd);
 void ResetWindowSystem();
 // True when a message waits in the queue (posted or input).
 bool MessagesWaiting();
+// The flag set to 1 when a message is posted or a quit requested: the
+// interpreter looks at the queue between two lines only when it is set, or
+// every few hundred lines.
+void SetAttentionFlag(volatile int* flag);
 
 }  // namespace win

@@ -11,24 +11,31 @@
 namespace tilmor::rt {
 namespace {
 
+// More than the largest compiled program can hold (32767 records of at
+// most 257 bytes and the header), so a longer file reads as damaged.
+constexpr size_t kReadLimit = 16u << 20;
+
 bool Read(const std::string& name, std::string& bytes) {
-  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes);
+  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes, kReadLimit);
+}
+
+bool CanOpen(const std::string& name) {
+  return !name.empty() && CanOpenRegularFile(win::HostPath(name));
 }
 
 }  // namespace
 
 std::string ChooseCompiledFile(const std::vector<std::string>& args) {
-  std::string bytes;
   if (!args.empty()) {
     std::string name = args[0];
     if (!win::HasExtension(name)) name += ".TMC";
-    if (Read(name, bytes)) return name;
+    if (ReportUnopenable("tlmrun32", name)) return name;
   }
   for (;;) {
     std::string chosen = Trim(win::AskOpenFileName("TILMOR\xB2-" + MessageText(800),
                                                    "Tilmor-Programm (*.tmc)|*.TMC|All (*.*)|*.*"));
     if (chosen.empty()) return {};
-    if (Read(chosen, bytes)) return chosen;
+    if (CanOpen(chosen)) return chosen;
   }
 }
 

@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core fontconfig
   attr
   python3-dbf clang libclang-rt-dev
+  desktop-file-utils libxml2-utils shared-mime-info groff-base
 )
 
 missing=()

@@ -24,4 +24,8 @@ std::string Unescape(std::string_view body, bool raw);
 // that take variable names.
 void ReadVariable(Interp& in, const std::string& name);
 
+// The first `len` characters of the parameter text as a name, trimmed and
+// upper-cased, with its name id; the parameter text is left as it is.
+const std::string& ReadName(Interp& in, size_t len, int& id);
+
 }  // namespace tilmor

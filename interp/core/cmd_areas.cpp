@@ -158,8 +158,10 @@ void ReadText(Interp& in, bool withCount) {
   in.res.type = kString;
   in.res.text.clear();
   if (!ok) return;
-  for (int32_t i = pos; i <= a->size && in.res.text.size() < kShortMax && a->block[i]; ++i)
-    in.res.text += static_cast<char>(a->block[i]);
+  std::string s;
+  for (int32_t i = pos; i <= a->size && s.size() < kShortMax && a->block[i]; ++i)
+    s += static_cast<char>(a->block[i]);
+  in.res.text = std::move(s);
 }
 
 }  // namespace

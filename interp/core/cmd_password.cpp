@@ -25,7 +25,7 @@ void Pwd(Interp& in) {
 
 void CmdPassword(Interp& in, int) {
   ReadArg(in, ' ', kRawText);
-  std::string text = in.res.type == kString ? in.res.text : std::string();
+  std::string text = in.res.type == kString ? in.res.text.str() : std::string();
   g_password.clear();
   if (text.empty()) return;
   std::string unit;

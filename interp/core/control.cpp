@@ -15,8 +15,8 @@ bool Condition(Interp& in, char sep) {
 }
 
 void StoreSlot(Interp& in, int k) {
-  ParamSlot& s = in.slots[static_cast<size_t>(k)];
-  s.text = ResultText(in);
+  ParamSlot& s = in.WriteSlot(k);
+  SetResultText(in, s.text);
   s.ival = in.res.ival;
   s.lval = in.res.lval;
   s.fval = in.res.fval;
@@ -35,7 +35,7 @@ void IfFalse(Interp& in, int notFound) {
   const IfScan& scan = in.scan.IfFalse(start);
   for (int line : scan.elseIfs) {
     in.cur = line;
-    in.param = in.scan.ElseIfCondition(line, in.opMode);
+    in.param.SetStable(in.scan.ElseIfCondition(line, in.opMode), &in.Code(line, in.opMode).conditionDec);
     if (Condition(in, ' ')) return;
   }
   if (scan.end >= 0) {
@@ -168,6 +168,16 @@ std::string ResultText(const Interp& in) {
                             in.res.fval);
 }
 
+void SetResultText(const Interp& in, LazyText& out) {
+  const ArgResult& r = in.res;
+  if (r.type == kString || r.type == kNone)
+    out = r.text.str();
+  else if (r.type == kFloat)
+    out.SetFloat(r.fval, in.numWidth, in.decimals);
+  else
+    out.SetWhole(r.type == kInteger ? r.ival : r.lval, in.numWidth);
+}
+
 Keyword KeywordOf(const std::string& cmd) {
   static const std::unordered_map<std::string, Keyword> kWords = {
       {"IF", Keyword::If},           {"ELSE", Keyword::Else},         {"ELSEIF", Keyword::Else},
@@ -211,10 +221,6 @@ bool ExecuteCase(Interp& in, bool negate) {
     in.handled = true;
     return false;
   }
-  std::string rest = std::move(in.param);
-  PreparedLine st = SplitLine(rest);
-  in.cmd = std::move(st.cmd);
-  in.param = std::move(st.param);
   return true;
 }
 
@@ -231,9 +237,7 @@ void CallProcedure(Interp& in) {
   int k = 0;
   if (!in.param.empty()) {
     while (k < 12) {
-      std::array<ParamSlot, 13> saved = in.slots;
-      ReadArg(in, 'p', kAny);
-      in.slots = std::move(saved);
+      in.GuardSlots([&] { ReadArg(in, 'p', kAny); });
       StoreSlot(in, ++k);
       if (in.res.eoa) break;
     }

@@ -23,5 +23,7 @@ void CallProcedure(Interp& in);
 // The text of the reader results as a command stores it: numbers are
 // formatted (a function result carries no text of its own).
 std::string ResultText(const Interp& in);
+// The same, kept unformatted until something reads it.
+void SetResultText(const Interp& in, LazyText& out);
 
 }  // namespace tilmor

@@ -1,84 +1,22 @@
 // Arithmetic, logic and comparison: @ADD .. @NEQ$, @IF.
-#include <climits>
 
 #include "control.h"
 #include "errors.h"
 #include "fnargs.h"
 #include "functions.h"
+#include "pureops.h"
 
 namespace tilmor {
 namespace {
 
-int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(v))); }
-
-// Whole-number division and remainder truncating toward zero; the one
-// quotient that does not fit wraps as on the processor's 32-bit registers.
-int32_t Quot(int32_t a, int32_t b) { return (a == INT_MIN && b == -1) ? INT_MIN : a / b; }
-int32_t Rem(int32_t a, int32_t b) { return b == -1 ? 0 : a % b; }
-
-void Add(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  SetResultFloat(in, a.fval + b.fval, Wrap(int64_t{a.lval} + b.lval));
-}
-void Sub(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  SetResultFloat(in, a.fval - b.fval, Wrap(int64_t{a.lval} - b.lval));
-}
-void Mul(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  SetResultFloat(in, a.fval * b.fval, Wrap(int64_t{a.lval} * b.lval));
-}
-void Div(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  if (b.fval == 0.0) {
-    RuntimeError(in, 201);
-    SetResultFloat(in, 0.0, 0);
-    return;
-  }
-  SetResultFloat(in, a.fval / b.fval, b.lval != 0 ? Quot(a.lval, b.lval) : 0);
-}
-void DivLong(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  if (b.lval == 0) {
-    RuntimeError(in, 201);
-    SetResultLong(in, kLong, 0);
-    return;
-  }
-  SetResultLong(in, kLong, Quot(a.lval, b.lval));
-}
-void Mod(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  if (b.ival == 0) {
-    RuntimeError(in, 201);
-    SetResultFloat(in, 0.0, 0);
-    return;
-  }
-  int32_t r = Rem(a.lval, b.ival);
-  SetResultFloat(in, r, r);
-}
-void And(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  SetResultLong(in, kLong, a.lval & b.lval);
-}
-void Or(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  int32_t r = a.lval | b.lval;
-  SetResultFloat(in, r, r);
-}
-void Xor(Interp& in) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  int32_t r = a.lval ^ b.lval;
-  SetResultFloat(in, r, r);
-}
-void Not(Interp& in) {
-  NumArg a = ReadNum(in, ')');
-  SetResultLong(in, kLong, a.lval == 0 ? 1 : 0);
-}
-
-template <typename Test>
-void Compare(Interp& in, Test test) {
-  NumArg a = ReadNum(in, ','), b = ReadNum(in, ')');
-  SetResultLong(in, kInteger, test(a.fval - b.fval) ? 1 : 0);
+void Binary(Interp& in, PureOp op) {
+  NumArg a = ReadNum(in, PureArity(op) == 1 ? ')' : ',');
+  NumArg b = PureArity(op) == 1 ? NumArg{} : ReadNum(in, ')');
+  PureResult r;
+  if (int e = ComputePure(op, a, b, r)) RuntimeError(in, e);
+  in.res.type = r.type;
+  in.res.lval = r.lval;
+  if (r.type == kFloat) in.res.fval = r.fval;
 }
 
 // Texts compare by their character codes; a prefix sorts first.
@@ -122,20 +60,20 @@ std::string ReadText(Interp& in, char sep, int type) {
 }
 
 void RegisterArithmeticFunctions() {
-  RegisterFunction("ADD", Add);
-  RegisterFunction("SUB", Sub);
-  RegisterFunction("MUL", Mul);
-  RegisterFunction("DIV", Div);
-  RegisterFunction("DIV&", DivLong);
-  RegisterFunction("MOD", Mod);
-  RegisterFunction("AND", And);
-  RegisterFunction("OR", Or);
-  RegisterFunction("XOR", Xor);
-  RegisterFunction("NOT", Not);
-  RegisterFunction("EQU", [](Interp& in) { Compare(in, [](double d) { return d == 0; }); });
-  RegisterFunction("NEQ", [](Interp& in) { Compare(in, [](double d) { return d != 0; }); });
-  RegisterFunction("GT", [](Interp& in) { Compare(in, [](double d) { return d > 0; }); });
-  RegisterFunction("LT", [](Interp& in) { Compare(in, [](double d) { return d < 0; }); });
+  RegisterFunction("ADD", [](Interp& in) { Binary(in, PureOp::kAdd); });
+  RegisterFunction("SUB", [](Interp& in) { Binary(in, PureOp::kSub); });
+  RegisterFunction("MUL", [](Interp& in) { Binary(in, PureOp::kMul); });
+  RegisterFunction("DIV", [](Interp& in) { Binary(in, PureOp::kDiv); });
+  RegisterFunction("DIV&", [](Interp& in) { Binary(in, PureOp::kDivLong); });
+  RegisterFunction("MOD", [](Interp& in) { Binary(in, PureOp::kMod); });
+  RegisterFunction("AND", [](Interp& in) { Binary(in, PureOp::kAnd); });
+  RegisterFunction("OR", [](Interp& in) { Binary(in, PureOp::kOr); });
+  RegisterFunction("XOR", [](Interp& in) { Binary(in, PureOp::kXor); });
+  RegisterFunction("NOT", [](Interp& in) { Binary(in, PureOp::kNot); });
+  RegisterFunction("EQU", [](Interp& in) { Binary(in, PureOp::kEqu); });
+  RegisterFunction("NEQ", [](Interp& in) { Binary(in, PureOp::kNeq); });
+  RegisterFunction("GT", [](Interp& in) { Binary(in, PureOp::kGt); });
+  RegisterFunction("LT", [](Interp& in) { Binary(in, PureOp::kLt); });
   RegisterFunction("EQU$", [](Interp& in) { CompareTexts(in, [](int c) { return c == 0; }); });
   RegisterFunction("NEQ$", [](Interp& in) { CompareTexts(in, [](int c) { return c != 0; }); });
   RegisterFunction("LT$", [](Interp& in) { CompareTexts(in, [](int c) { return c < 0; }); });

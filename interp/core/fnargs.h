@@ -6,15 +6,11 @@
 
 #include "argreader.h"
 #include "interp.h"
+#include "pureops.h"
 
 namespace tilmor {
 
-struct NumArg {
-  int32_t ival = 0;
-  int32_t lval = 0;
-  double fval = 0.0;
-  int type = kNone;
-};
+
 
 // Reads one argument ended by `sep` (',' or ')').
 inline NumArg ReadNum(Interp& in, char sep) {

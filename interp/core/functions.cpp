@@ -94,12 +94,28 @@ void SkipCallArguments(Interp& in) {
     in.param.clear();
 }
 
-void EvaluateFunction(Interp& in, const std::string& rawName) {
-  std::string name = Trim(rawName);
-  in.res.fval = 0.0;
-  FunctionHandler handler = nullptr;
+bool FindBuiltinFunction(const std::string& name, FunctionHandler& handler) {
   auto it = Builtins().find(name);
-  if (it != Builtins().end()) handler = it->second;
+  handler = it == Builtins().end() ? nullptr : it->second;
+  return it != Builtins().end();
+}
+
+void EvaluateCall(Interp& in, const std::string& name, bool builtin, FunctionHandler handler) {
+  // Every nested call goes deeper into the machine's stack: a recursive DEF
+  // must end in an error, not a crash.
+  if (in.evalDepth >= kMaxEvalDepth) {
+    RuntimeError(in, 114);
+    in.res.type = kString;
+    in.res.text.clear();
+    SkipCallArguments(in);
+    return;
+  }
+  struct Depth {
+    int32_t& d;
+    explicit Depth(int32_t& x) : d(x) { ++d; }
+    ~Depth() { --d; }
+  } depth(in.evalDepth);
+  in.res.fval = 0.0;
   if (handler) handler(in);
   // Result completion: the long value defines the whole-number forms.
   if (in.res.type != kString) in.res.ival = in.res.lval;
@@ -107,12 +123,19 @@ void EvaluateFunction(Interp& in, const std::string& rawName) {
     in.res.fval = in.res.lval;
   if (handler) return;
   if (name.size() == 1 && ParameterFunction(in, name[0])) return;
-  if (it == Builtins().end() && CallUserFunction(in, name)) return;
+  if (!builtin && CallUserFunction(in, name)) return;
   RuntimeError(in, 101, name);
   // Going on at error level -1: the call yields an empty text.
   in.res.type = kString;
   in.res.text.clear();
   SkipCallArguments(in);
+}
+
+void EvaluateFunction(Interp& in, const std::string& rawName) {
+  std::string name = Trim(rawName);
+  FunctionHandler handler;
+  bool builtin = FindBuiltinFunction(name, handler);
+  EvaluateCall(in, name, builtin, handler);
 }
 
 }  // namespace tilmor

@@ -5,20 +5,24 @@
 
 namespace tilmor {
 
-const PreparedLine& Interp::Prepared(int line, bool operatorMode) {
-  auto& cache = prepared_[operatorMode ? 1 : 0];
-  auto& valid = preparedValid_[operatorMode ? 1 : 0];
+void Interp::Prepare(int line, bool operatorMode, LineCode& c) {
+  c.prep = PrepareLine(lines[line], operatorMode);
+  int p = FindTop('\'', c.prep.param);
+  if (p > 0) c.stripped = Trim(std::string_view(c.prep.param).substr(0, static_cast<size_t>(p - 1)));
+  c.prepared = true;
+}
+
+Interp::DefCode& Interp::Def(int line) {
   size_t n = static_cast<size_t>(lines.count()) + 1;
-  if (cache.size() != n || valid.size() != n) {
-    cache.assign(n, PreparedLine{});
-    valid.assign(n, 0);
+  if (defs_.size() != n) defs_.resize(n);
+  auto& d = defs_[static_cast<size_t>(line)];
+  if (!d) {
+    d = std::make_unique<DefCode>();
+    const std::string& def = lines[line];
+    size_t open = def.find('(');
+    d->text = open == std::string::npos ? std::string(")") : Trim(std::string_view(def).substr(open + 1));
   }
-  size_t i = static_cast<size_t>(line);
-  if (!valid[i]) {
-    cache[i] = PrepareLine(lines[line], operatorMode);
-    valid[i] = 1;
-  }
-  return cache[i];
+  return *d;
 }
 
 std::string Interp::DisplayText() const {

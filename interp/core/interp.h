@@ -3,13 +3,17 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "decode.h"
 #include "itemlist.h"
+#include "lazytext.h"
 #include "loader.h"
+#include "paramtext.h"
 #include "prepare.h"
 #include "scan.h"
 #include "variables.h"
@@ -24,7 +28,7 @@ enum : int { kAny = 0, kText = 1, kNumber = 2, kRawText = 9 };
 
 struct ArgResult {
   int type = kNone;
-  std::string text;
+  LazyText text;
   int32_t ival = 0;
   int32_t lval = 0;
   double fval = 0.0;
@@ -33,7 +37,7 @@ struct ArgResult {
 };
 
 struct ParamSlot {
-  std::string text;
+  LazyText text;
   int32_t ival = 0;
   int32_t lval = 0;
   double fval = 0.0;
@@ -50,6 +54,8 @@ struct Arrays {
 constexpr int kMaxLoops = 10;
 constexpr int kMaxGosub = 50;
 constexpr int kMaxCalls = 150;
+// Function calls nested inside each other (a recursive DEF runs into it).
+constexpr int kMaxEvalDepth = 1000;
 
 // A GOSUB or procedure call: the calling line and the variable counts.
 struct CallFrame {
@@ -99,6 +105,7 @@ constexpr int kExitAborted = 255;
 // How a stored line's command word is executed; found once per line.
 struct LineDispatch {
   enum Kind : uint8_t {
+    // from kCall on, the line is a statement to execute
     kNone, kOpSwitch, kLabel, kCase, kCaseNot, kNoOp, kCall, kKeyword, kCommand, kProcedure
   };
   Kind kind = kNone;
@@ -116,8 +123,8 @@ struct Interp {
   std::vector<std::string> args;  // [0] the interpreter, [1..] its parameters
 
   // The current line.
-  std::string cmd;
-  std::string param;
+  CommandWord cmd;
+  ParamText param;
   bool handled = false;
   bool stop = false;
   bool trace = false;
@@ -139,6 +146,33 @@ struct Interp {
   Arrays arrays;
   std::array<ParamSlot, 13> slots{};
   int32_t pcount = 0;  // parameters passed to the current procedure
+  int32_t evalDepth = 0;  // function calls in progress
+
+  // Writes slot k; inside GuardSlots the old value is kept to be put back.
+  ParamSlot& WriteSlot(int k) {
+    ParamSlot& s = slots[static_cast<size_t>(k)];
+    if (slotGuards_ > 0) slotLog_.emplace_back(k, s);
+    return s;
+  }
+  // Reads an argument while the slots stay as they are: whatever a nested
+  // call writes into them is undone afterwards.
+  template <typename F>
+  void GuardSlots(F read) {
+    size_t mark = slotLog_.size();
+    ++slotGuards_;
+    struct Undo {
+      Interp& in;
+      size_t mark;
+      ~Undo() {
+        --in.slotGuards_;
+        while (in.slotLog_.size() > mark) {
+          in.slots[static_cast<size_t>(in.slotLog_.back().first)] = std::move(in.slotLog_.back().second);
+          in.slotLog_.pop_back();
+        }
+      }
+    } undo{*this, mark};
+    read();
+  }
 
   // Control flow.
   ScanIndex scan;
@@ -154,31 +188,63 @@ struct Interp {
   HWND mainWindow = 0;
   TextOutput* text = nullptr;
 
-  // The prepared form of each stored line, per operator mode; the line
-  // table never changes, so each line is prepared once.
-  const PreparedLine& Prepared(int line, bool operatorMode);
+  // What is kept of each stored line, per operator mode; the line table
+  // never changes, so each line is prepared and classified once.
+  struct LineCode {
+    PreparedLine prep;
+    bool prepared = false;
+    LineDispatch dispatch;
+    std::string stripped;      // the parameter text without its comment
+    DecodedText dec;           // how prep.param reads
+    DecodedText strippedDec;   // how stripped reads
+    DecodedText conditionDec;  // how the line's ELSEIF condition reads
+    std::shared_ptr<struct CaseStatement> caseStatement;  // behind a CASE
+  };
+  LineCode& Code(int line, bool operatorMode) {
+    LineCode* base = codeBase_[operatorMode ? 1 : 0];
+    if (!base) [[unlikely]]
+      base = MakeCode(operatorMode);
+    LineCode& c = base[line];
+    if (!c.prepared) [[unlikely]]
+      Prepare(line, operatorMode, c);
+    return c;
+  }
+  const PreparedLine& Prepared(int line, bool operatorMode) { return Code(line, operatorMode).prep; }
   // Forgets the prepared lines, for a line table that was replaced.
   void ForgetPrepared() {
-    for (auto& v : preparedValid_) v.clear();
-    for (auto& v : dispatch_) v.clear();
+    for (auto& v : code_) v.clear();
+    codeBase_[0] = codeBase_[1] = nullptr;
+    defs_.clear();
   }
   // The dispatch of a prepared line, classified once by `classify`.
   template <typename F>
   const LineDispatch& Dispatch(int line, bool operatorMode, F classify) {
-    auto& v = dispatch_[operatorMode ? 1 : 0];
-    size_t n = static_cast<size_t>(lines.count()) + 1;
-    if (v.size() != n) v.assign(n, LineDispatch{});
-    LineDispatch& d = v[static_cast<size_t>(line)];
-    if (d.kind == LineDispatch::kNone) d = classify(Prepared(line, operatorMode));
-    return d;
+    LineCode& c = Code(line, operatorMode);
+    if (c.dispatch.kind == LineDispatch::kNone) c.dispatch = classify(c.prep);
+    return c.dispatch;
   }
+  // A DEF line: the text after its name's "(" (count, ")" and body).
+  struct DefCode {
+    std::string text;
+    DecodedText dec;
+  };
+  DefCode& Def(int line);
   // "Zeile", the line number in 6 columns, ": ", a line break, the line.
   std::string DisplayText() const;
 
  private:
-  std::vector<PreparedLine> prepared_[2];
-  std::vector<uint8_t> preparedValid_[2];
-  std::vector<LineDispatch> dispatch_[2];
+  void Prepare(int line, bool operatorMode, LineCode& c);
+  LineCode* MakeCode(bool operatorMode) {
+    auto& v = code_[operatorMode ? 1 : 0];
+    v = std::vector<LineCode>(static_cast<size_t>(lines.count()) + 1);
+    return codeBase_[operatorMode ? 1 : 0] = v.data();
+  }
+  LineCode* codeBase_[2] = {nullptr, nullptr};
+
+  std::vector<LineCode> code_[2];
+  std::vector<std::unique_ptr<DefCode>> defs_;
+  std::vector<std::pair<int, ParamSlot>> slotLog_;
+  int slotGuards_ = 0;
 };
 
 }  // namespace tilmor

@@ -8,6 +8,16 @@
 #include "errors.h"
 
 namespace tilmor {
+
+// The statement of a CASE line, split once for where its condition ended.
+struct CaseStatement {
+  uint32_t at = 0;
+  PreparedLine st;
+  LineDispatch d;
+  std::string stripped;
+  DecodedText dec, strippedDec;
+};
+
 namespace {
 
 LoopHooks g_hooks;
@@ -51,15 +61,20 @@ LineDispatch Classify(const PreparedLine& p) {
 }
 
 // Steps 8 onwards, for the statement of the line (or behind its CASE).
-void Execute(Interp& in, const LineDispatch& d) {
+// `stripped` and `strippedDec` are the statement's parameter text without
+// its comment, when that text is kept for the run.
+void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, DecodedText* strippedDec) {
   if (d.kind == LineDispatch::kNoOp || d.kind == LineDispatch::kLabel ||
       d.kind == LineDispatch::kOpSwitch) {
     return;  // labels and switches reached through CASE do nothing either
   }
   if (d.comment) {
-    int p = FindTop('\'', in.param);
-    in.param.resize(static_cast<size_t>(p - 1));
-    TrimInPlace(in.param);
+    if (stripped) {
+      in.param.SetStable(*stripped, strippedDec);
+    } else {
+      int p = FindTop('\'', in.param);
+      in.param = Trim(in.param.view().substr(0, static_cast<size_t>(p - 1)));
+    }
   }
   switch (d.kind) {
     case LineDispatch::kCall:
@@ -83,16 +98,75 @@ void Execute(Interp& in, const LineDispatch& d) {
   }
 }
 
+// The statement behind a CASE condition is classified as it comes.
+LineDispatch ClassifyStatement(const PreparedLine& st) {
+  LineDispatch sd = Classify(st);
+  if (sd.kind == LineDispatch::kLabel || sd.kind == LineDispatch::kOpSwitch)
+    sd.kind = LineDispatch::kProcedure;  // seen only in the steps before CASE
+  if (sd.kind == LineDispatch::kCase || sd.kind == LineDispatch::kCaseNot)
+    sd.kind = FindCommand(st.cmd) ? LineDispatch::kCommand : LineDispatch::kProcedure;
+  return sd;
+}
+
+void ExecuteCaseStatement(Interp& in, Interp::LineCode& code) {
+  if (in.param.decoded() != &code.dec) {
+    PreparedLine st = SplitLine(in.param.view());
+    in.cmd = st.cmd;
+    in.param = st.param;
+    Execute(in, ClassifyStatement(st), nullptr, nullptr);
+    return;
+  }
+  auto& cs = code.caseStatement;
+  uint32_t at = in.param.offset();
+  if (!cs || cs->at != at) {
+    cs = std::make_shared<CaseStatement>();
+    cs->at = at;
+    cs->st = SplitLine(in.param.view());
+    cs->d = ClassifyStatement(cs->st);
+    int p = FindTop('\'', cs->st.param);
+    if (p > 0) cs->stripped = Trim(std::string_view(cs->st.param).substr(0, static_cast<size_t>(p - 1)));
+  }
+  std::shared_ptr<CaseStatement> keep = cs;
+  in.cmd.SetStable(keep->st.cmd);
+  in.param.SetStable(keep->st.param, &keep->dec);
+  Execute(in, keep->d, &keep->stripped, &keep->strippedDec);
+}
+
 }  // namespace
+
+volatile int g_loopAttention = 0;
 
 void SetLoopHooks(LoopHooks hooks) { g_hooks = hooks; }
 
 void ExecuteLine(Interp& in) {
-  const PreparedLine& prep = in.Prepared(in.cur, in.opMode);
-  const LineDispatch& d = in.Dispatch(in.cur, in.opMode, Classify);
-  in.cmd = prep.cmd;
-  in.param = prep.param;
+  Interp::LineCode& code = in.Code(in.cur, in.opMode);
+  if (code.dispatch.kind == LineDispatch::kNone) [[unlikely]]
+    code.dispatch = Classify(code.prep);
+  const LineDispatch& d = code.dispatch;
+  in.cmd.SetStable(code.prep.cmd);
+  in.param.SetStable(code.prep.param, &code.dec);
   in.handled = false;
+
+  // Most lines are a command, keyword or call without a comment, and no
+  // trace box or information box is due: straight to it.
+  if (d.kind >= LineDispatch::kCall && !d.comment && !in.trace && in.events.menuItem != 255) [[likely]] {
+    switch (d.kind) {
+      case LineDispatch::kKeyword:
+        ExecuteKeyword(in, static_cast<Keyword>(d.keyword));
+        return;
+      case LineDispatch::kCommand: {
+        const auto* e = static_cast<const CommandEntry*>(d.command);
+        in.handled = true;
+        if (e->handler)
+          e->handler(in, e->sub);
+        else
+          RuntimeError(in, 102, in.cmd);
+        return;
+      }
+      default:
+        break;
+    }
+  }
 
   if (d.kind == LineDispatch::kOpSwitch) {
     in.opMode = in.cmd[2] == '+';
@@ -105,25 +179,25 @@ void ExecuteLine(Interp& in) {
 
   if (d.kind == LineDispatch::kCase || d.kind == LineDispatch::kCaseNot) {
     if (!ExecuteCase(in, d.kind == LineDispatch::kCaseNot)) return;
-    // The statement behind the condition is classified as it comes.
-    PreparedLine st{in.cmd, in.param};
-    LineDispatch sd = Classify(st);
-    if (sd.kind == LineDispatch::kLabel || sd.kind == LineDispatch::kOpSwitch)
-      sd.kind = LineDispatch::kProcedure;  // seen only in the steps before CASE
-    if (sd.kind == LineDispatch::kCase || sd.kind == LineDispatch::kCaseNot)
-      sd.kind = FindCommand(in.cmd) ? LineDispatch::kCommand : LineDispatch::kProcedure;
-    Execute(in, sd);
+    ExecuteCaseStatement(in, code);
     return;
   }
-  Execute(in, d);
+  Execute(in, d, &code.stripped, &code.strippedDec);
 }
 
 void RunMainLoop(Interp& in) {
+  // Ctrl+C, the window system's events and due timers are looked at every
+  // few hundred lines; posted messages after the line that posted them.
+  constexpr int kPumpEvery = 256;
+  int countdown = 1;
   while (in.cur < in.lastLine && !in.stop) {
     ++in.cur;
     ++in.linesExecuted;
     ExecuteLine(in);
-    if (g_hooks.pump) g_hooks.pump(in);
+    if ((--countdown <= 0 || g_loopAttention) && g_hooks.pump) {
+      countdown = kPumpEvery;
+      g_hooks.pump(in);
+    }
   }
 }
 

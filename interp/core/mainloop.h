@@ -13,10 +13,14 @@ void ExecuteLine(Interp& in);
 
 // Hooks of the window layer used by the loop.
 struct LoopHooks {
-  void (*pump)(Interp&) = nullptr;            // between lines
+  void (*pump)(Interp&) = nullptr;            // between lines, now and then
   void (*afterTrace)(Interp&) = nullptr;      // main window refreshed
   void (*informationBox)(Interp&) = nullptr;  // menu item 255
 };
 void SetLoopHooks(LoopHooks hooks);
+
+// Set by the window layer when a message was posted: the pump runs after
+// the current line instead of a few hundred lines later.
+extern volatile int g_loopAttention;
 
 }  // namespace tilmor

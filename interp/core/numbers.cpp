@@ -1,14 +1,21 @@
 #include "numbers.h"
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "chars.h"
+#include "lazytext.h"
 
 namespace tilmor {
 
-std::string FormatInteger(int64_t v, int width) { return PadLeft(std::to_string(v), width); }
+std::string FormatInteger(int64_t v, int width) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return PadLeft(std::string_view(buf, static_cast<size_t>(r.ptr - buf)), width);
+}
 
 std::string FormatFloat(double v, int width, int decimals) {
   if (decimals < 0) decimals = 0;
@@ -19,27 +26,29 @@ std::string FormatFloat(double v, int width, int decimals) {
   } else if (std::isinf(v)) {
     s = v > 0 ? "INF" : "-INF";
   } else {
-    // printf rounds an exact tie to even; the language rounds it away from
-    // zero. A tie at d places means v = m * 2^e with m odd and e + d == -1.
+    // The formatter rounds an exact tie to even; the language rounds it away
+    // from zero. A tie at d places means v = m * 2^e with m odd and
+    // e + d == -1.
     int e2;
     double m = std::frexp(v, &e2);  // v = m * 2^e2, 0.5 <= |m| < 1
     if (m != 0) {
-      double mant = std::ldexp(m, 53);  // whole number
-      int e = e2 - 53;
-      while (std::fmod(mant, 2.0) == 0) {
-        mant /= 2;
-        ++e;
-      }
+      auto mant = static_cast<uint64_t>(std::fabs(std::ldexp(m, 53)));
+      int e = e2 - 53 + std::countr_zero(mant);
       if (e + decimals == -1) v = std::nextafter(v, v > 0 ? INFINITY : -INFINITY);
     }
-    int n = std::snprintf(nullptr, 0, "%.*f", decimals, v);
-    s.resize(static_cast<size_t>(n) + 1);
-    std::snprintf(s.data(), s.size(), "%.*f", decimals, v);
-    s.resize(static_cast<size_t>(n));
+    // 309 digits before the point at most, 200 after.
+    char buf[520];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    s.assign(buf, r.ptr);
   }
-  s = PadLeft(s, width);
+  if (width > 0) s = PadLeft(s, width);
   Cut255(s);
   return s;
+}
+
+void LazyText::Materialize() const {
+  s_ = kind_ == kWhole ? FormatInteger(whole_, width_) : FormatFloat(float_, width_, decimals_);
+  kind_ = kReady;
 }
 
 int32_t ReadWhole(std::string_view s, bool* ok) {

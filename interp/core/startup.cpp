@@ -10,13 +10,16 @@
 #include "codepage.h"
 #include "commands.h"
 #include "dialogs.h"
+#include "winuser.h"
 #include "errors.h"
+#include "gui_module.h"
 #include "interp.h"
 #include "loader.h"
 #include "mainwindow.h"
 #include "mainloop.h"
 #include "messages.h"
 #include "sysvars_core.h"
+#include "version.h"
 #include "winpath.h"
 
 namespace tilmor {
@@ -30,6 +33,8 @@ void AfterBox(Interp&) {
 }
 
 void BeforeBox(Interp&) {
+  // Nobody can have hidden the cursor before the window system is there.
+  if (!win::GuiLoaded()) return;
   while (ShowCursor(TRUE) < 0) {
   }
   ShowCursor(FALSE);
@@ -43,15 +48,14 @@ void AfterTrace(Interp& in) {
 
 void InformationBox(Interp& in) {
   EnsureMainWindow(in);
-  MessageBoxA(MW().hwnd, "ZEL-TILMOR\xB2-INTERPRETER 5.0b-32\r\n\r\nf\xFCr Linux, mit Qt",
+  MessageBoxA(MW().hwnd, "ZEL-TILMOR\xB2-INTERPRETER " TILMOR_INTERPRETER_VERSION "\r\n\r\nf\xFCr Linux, mit Qt",
               "T I L M O R \xB2", MB_ICONINFORMATION | MB_SYSTEMMODAL);
   in.events.menuItem = 254;
   if (MW().exists) UpdateWindow(MW().hwnd);
 }
 
 bool CanOpen(const std::string& name) {
-  std::string bytes;
-  return !name.empty() && ReadFileBytes(win::HostPath(name), bytes);
+  return !name.empty() && CanOpenRegularFile(win::HostPath(name));
 }
 
 // The program file: the first argument (".TMF" added to a name without
@@ -60,7 +64,7 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
   if (!args.empty()) {
     std::string name = args[0];
     if (!win::HasExtension(name)) name += ".TMF";
-    if (CanOpen(name)) return name;
+    if (ReportUnopenable("tilmor", name)) return name;
   }
   for (;;) {
     std::string chosen = Trim(win::AskOpenFileName("TILMOR\xB2-" + MessageText(800),
@@ -68,6 +72,32 @@ std::string ChooseProgramFile(const std::vector<std::string>& args) {
     if (chosen.empty()) return {};
     if (CanOpen(chosen)) return chosen;
   }
+}
+
+// In batch mode nobody sees the window, unless its picture is asked for:
+// text goes to standard output only, and the window (with Qt) is made
+// when something else needs it. From then on text goes into it as well.
+class BatchText : public TextOutput {
+ public:
+  void Write(std::string_view text) override {
+    if (MW().exists) {
+      WriteText(TheInterp(), text);
+      return;
+    }
+    std::string echo;
+    for (char c : text)
+      if (c != '\a' && c != '\b' && c != '\r') echo += c;  // as the window echoes them
+    if (!echo.empty()) win::WriteConsoleText(echo);
+  }
+};
+
+[[noreturn]] void NoWindowSystem() { throw ProgramEnd{kExitAborted}; }
+
+// A request to end (a signal) that came while a box was open ends the run
+// there; once the run is ending, boxes are only skipped.
+bool g_running = false;
+void EndRun() {
+  if (g_running) throw ProgramEnd{kExitAborted};
 }
 
 std::vector<void (*)()>& EndHandlers() {
@@ -99,6 +129,7 @@ int RunInterpreter(const RunOptions& options) {
     return 2;
   }
   LoadResult loaded = LoadProgram(file, LoaderKind::Interpreter, ConfiguredIncludePath());
+  if (win::InterruptRequested()) return kExitAborted;
   if (!loaded.ok) {
     MessageBoxA(0, loaded.failure.text.c_str(), loaded.failure.title.c_str(), MB_ICONERROR);
     return loaded.failure.exitCode;
@@ -108,6 +139,8 @@ int RunInterpreter(const RunOptions& options) {
 
 int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   Interp in;
+  static BatchText batchText;
+  if (options.batch && options.screenshot.empty()) in.text = &batchText;
   BindInterp(&in);
   in.args.push_back(options.self);
   for (const std::string& a : options.args) in.args.push_back(win::Utf8ToCp1252(a));
@@ -115,15 +148,19 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   in.lastLine = in.lines.count();
   in.scan.Attach(&in.lines);
   if (options.registerBuiltins) options.registerBuiltins();
-  RegisterWindowClasses();
+  win::SetGuiFailureHandler(NoWindowSystem);
+  win::SetInterruptHandler(EndRun);
+  win::WhenGuiLoaded(RegisterWindowClasses);
   LoopHooks hooks;
   hooks.pump = PumpBetweenLines;
+  win::WhenGuiLoaded([] { win::SetAttentionFlag(&g_loopAttention); });
   hooks.afterTrace = AfterTrace;
   hooks.informationBox = InformationBox;
   SetLoopHooks(hooks);
   SetErrorHooks(ErrorHooks{BeforeBox, AfterBox});
 
   int code = kExitNormal;
+  g_running = true;
   try {
     RunMainLoop(in);
   } catch (const ProgramEnd& end) {
@@ -133,6 +170,9 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
     ProgramEnded(in, code, options.screenshot);
   } catch (const ProgramEnd&) {
   }
+  g_running = false;
+  // Also a request that ended the wait after the last line.
+  if (win::InterruptRequested()) code = kExitAborted;
   Teardown(in);
   // For the benchmarks: how many lines ran.
   if (const char* stats = std::getenv("TILMOR_STATS")) {

@@ -17,7 +17,16 @@ std::unordered_map<std::string, SysVarHandler>& Table() {
 
 void RegisterSystemVariable(const char* name, SysVarHandler handler) { Table()[name] = handler; }
 
+SysVarHandler FindSystemVariable(const std::string& name) {
+  auto it = Table().find(name);
+  return it == Table().end() ? nullptr : it->second;
+}
+
 void LookupSystemVariable(Interp& in, const std::string& name) {
+  ApplySystemVariable(in, name, FindSystemVariable(name));
+}
+
+void ApplySystemVariable(Interp& in, const std::string& name, SysVarHandler handler) {
   ArgResult& r = in.res;
   r.ival = r.lval = 0;
   r.fval = 0.0;
@@ -29,9 +38,8 @@ void LookupSystemVariable(Interp& in, const std::string& name) {
   }
   r.text.clear();
   bool matched = false;
-  auto it = Table().find(name);
-  if (it != Table().end()) {
-    it->second(in);
+  if (handler) {
+    handler(in);
     matched = true;
   } else if (name[0] == '$') {
     bool ok;
@@ -52,9 +60,9 @@ void LookupSystemVariable(Interp& in, const std::string& name) {
   // Numeric values carry their text; string-typed numbers (%ERROR and
   // friends) set their own.
   if (r.type == kFloat)
-    r.text = FormatFloat(r.fval, in.numWidth, in.decimals);
+    r.text.SetFloat(r.fval, in.numWidth, in.decimals);
   else if (r.type != kString)
-    r.text = FormatInteger(r.lval, in.numWidth);
+    r.text.SetWhole(r.lval, in.numWidth);
 }
 
 }  // namespace tilmor

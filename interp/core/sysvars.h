@@ -14,5 +14,9 @@ void RegisterSystemVariable(const char* name, SysVarHandler handler);
 // `name` is upper case with its type character. Fills the results; "$"
 // followed by hexadecimal digits is a number.
 void LookupSystemVariable(Interp& in, const std::string& name);
+// The handler of a registered name, nullptr for none; and the lookup with
+// it already found.
+SysVarHandler FindSystemVariable(const std::string& name);
+void ApplySystemVariable(Interp& in, const std::string& name, SysVarHandler handler);
 
 }  // namespace tilmor

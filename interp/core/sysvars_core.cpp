@@ -7,6 +7,7 @@
 
 #include "codepage.h"
 #include "interp.h"
+#include "version.h"
 #include "screen.h"
 #include "sysvars.h"
 #include "winpath.h"
@@ -16,7 +17,7 @@ namespace {
 
 void Zero(Interp&) {}
 
-void TilmVer(Interp& in) { in.res.text = "5.0a-32"; }
+void TilmVer(Interp& in) { in.res.text = TILMOR_SYSTEM_VERSION; }
 
 // Reading the error state resets it; its value comes typed as a string.
 void Error(Interp& in) {

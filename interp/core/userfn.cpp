@@ -2,6 +2,7 @@
 
 #include "argreader.h"
 #include "chars.h"
+#include "control.h"
 #include "errors.h"
 
 namespace tilmor {
@@ -29,14 +30,14 @@ bool CallUserFunction(Interp& in, const std::string& name) {
   int line = in.scan.DefLine(name);
   if (line < 0 || line > in.cur) return false;
 
-  std::string caller = std::move(in.param);
+  ParamText caller = std::move(in.param);
   // The definition text after its name's "(": the count, ")", the body.
-  const std::string& def = in.lines[line];
-  size_t open = def.find('(');
-  in.param = open == std::string::npos ? std::string(")") : Trim(std::string_view(def).substr(open + 1));
+  Interp::DefCode& def = in.Def(line);
+  in.param.SetStable(def.text, &def.dec);
   ReadArg(in, ')', kAny);
   int32_t n = in.res.ival;
-  std::string body = Trim(in.param);
+  in.param.Trim();
+  ParamText body = std::move(in.param);
   in.param = std::move(caller);
   if (n < 0 || n > 12) {
     RuntimeError(in, 211);
@@ -44,13 +45,9 @@ bool CallUserFunction(Interp& in, const std::string& name) {
   }
 
   for (int i = 1; i <= n; ++i) {
-    std::array<ParamSlot, 13> saved = in.slots;
-    ReadArg(in, i < n ? ',' : ')', kAny);
-    in.slots = std::move(saved);
-    ParamSlot& s = in.slots[static_cast<size_t>(i)];
-    s.text = in.res.type == kString || in.res.type == kNone
-                 ? in.res.text
-                 : FormatResultNumber(in, in.res.type, in.res.lval, in.res.fval);
+    in.GuardSlots([&] { ReadArg(in, i < n ? ',' : ')', kAny); });
+    ParamSlot& s = in.WriteSlot(i);
+    SetResultText(in, s.text);
     s.ival = in.res.ival;
     s.lval = in.res.lval;
     s.fval = in.res.fval;
@@ -58,9 +55,9 @@ bool CallUserFunction(Interp& in, const std::string& name) {
 
   caller = std::move(in.param);
   if (!body.empty() && (body[0] == '!' || body[0] == '*')) {
-    (g_dll ? g_dll : NoDll)(in, body, n);
+    (g_dll ? g_dll : NoDll)(in, body.str(), n);
   } else {
-    in.param = body;
+    in.param = std::move(body);
     ReadArg(in, ' ', kAny);
   }
   in.param = std::move(caller);

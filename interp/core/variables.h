@@ -1,11 +1,13 @@
 // The five variable kinds. Each table is an ordered list of (name, value)
 // entries; a name denotes the entry appended last, so variables declared in
 // a procedure hide outer ones until the procedure's return cuts the table
-// back. Lookups are hashed: each name keeps the stack of its entry numbers.
+// back. Names are interned once into small ids; each entry links to the
+// previous entry of its name, so lookup and cut-back take constant time.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -13,11 +15,20 @@ namespace tilmor {
 
 constexpr int kMaxVariables = 499;
 
+// Upper-cased variable names and their ids, for the whole process.
+class NameIds {
+ public:
+  static int Id(std::string_view name);    // interns a new name
+  static int Known(std::string_view name);  // -1 for a name never interned
+  static const std::string& Name(int id);
+};
+
 template <typename T>
 class VarTable {
  public:
   struct Entry {
-    std::string name;
+    int id;
+    int prev;  // the previous entry of the same name, -1 none
     T value{};
   };
 
@@ -25,25 +36,29 @@ class VarTable {
   bool full() const { return count() >= kMaxVariables; }
 
   // Appends an entry with the initial value; false when the table is full.
-  bool Append(const std::string& name) {
+  bool Append(int id) {
     if (full()) return false;
-    entries_.push_back(Entry{name, T{}});
-    index_[name].push_back(static_cast<int>(entries_.size()) - 1);
+    if (static_cast<size_t>(id) >= head_.size()) head_.resize(static_cast<size_t>(id) + 64, -1);
+    entries_.push_back(Entry{id, head_[static_cast<size_t>(id)], T{}});
+    head_[static_cast<size_t>(id)] = count() - 1;
     return true;
   }
+  bool Append(const std::string& name) { return Append(NameIds::Id(name)); }
+
   // The entry appended last under this name, or nullptr.
-  T* Find(const std::string& name) {
-    auto it = index_.find(name);
-    if (it == index_.end() || it->second.empty()) return nullptr;
-    return &entries_[static_cast<size_t>(it->second.back())].value;
+  T* Find(int id) {
+    if (id < 0 || static_cast<size_t>(id) >= head_.size()) return nullptr;
+    int e = head_[static_cast<size_t>(id)];
+    return e < 0 ? nullptr : &entries_[static_cast<size_t>(e)].value;
   }
+  T* Find(const std::string& name) { return Find(NameIds::Known(name)); }
+
   // Removes every entry appended after the table held `n` entries.
   void CutBack(int n) {
     if (n < 0) n = 0;
     while (count() > n) {
-      auto it = index_.find(entries_.back().name);
-      it->second.pop_back();
-      if (it->second.empty()) index_.erase(it);
+      const Entry& e = entries_.back();
+      head_[static_cast<size_t>(e.id)] = e.prev;
       entries_.pop_back();
     }
   }
@@ -53,7 +68,7 @@ class VarTable {
 
  private:
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, std::vector<int>> index_;
+  std::vector<int> head_;  // by name id: the last entry, -1 none
 };
 
 // An area variable: a raw block of size+1 bytes.

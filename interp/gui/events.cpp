@@ -1,6 +1,6 @@
 // The message pump, the waits, the timer and the input functions and
 // system variables that read the event record.
-#include <QElapsedTimer>
+#include <chrono>
 
 #include "app.h"
 #include "argreader.h"
@@ -9,6 +9,7 @@
 #include "errors.h"
 #include "fnargs.h"
 #include "functions.h"
+#include "mainloop.h"
 #include "mainwindow.h"
 #include "sysvars.h"
 
@@ -191,11 +192,17 @@ void PumpMessages(Interp& in) {
 
 void PumpBetweenLines(Interp& in) {
   if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
-  // A tight program loop must not spend its time looking at an empty queue.
-  static QElapsedTimer clock;
-  if (!win::MessagesWaiting() && clock.isValid() && clock.elapsed() < 3) return;
-  clock.start();
+  // A tight program loop must not spend its time in the window system:
+  // without messages of our own it is looked at every 3 ms at most.
+  using Clock = std::chrono::steady_clock;
+  static Clock::time_point last{};
+  g_loopAttention = 0;
+  Clock::time_point now = Clock::now();
+  if (!win::MessagesWaiting() && last != Clock::time_point{} && now - last < std::chrono::milliseconds(3))
+    return;
+  last = now;
   PumpMessages(in);
+  if (win::MessagesWaiting()) g_loopAttention = 1;
 }
 
 void RegisterEventFunctions() {

@@ -26,7 +26,7 @@ check() {
   fi
 }
 
-success='[ZEL-TILMOR² COMPILER 5.0a-32] ZEL-TILMOR² COMPILER 5.0b-32 | für Linux |  | Programm erfolgreich compiliert!'
+success='[ZEL-TILMOR² COMPILER 5.0a-32] Programm erfolgreich compiliert!'
 printf 'PRINT 1\nPRINT %%PARCOUNT\nCASE @GT(%%PARCOUNT, 1): PRINT @PAR$(2)\n' > DEMO.TMF
 
 check "name without extension" 0 "" "$success" "$comp" --batch demo
@@ -43,7 +43,8 @@ check "compiler source from the dialog" 0 "" "$success" "$comp" --batch --script
 check "compiler without display runs in batch mode" 0 "" "$success" \
   env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$comp" DEMO.TMF
 check "unreadable source" 2 "" \
-  "[TILMOR²-COMPILER] Datei kann nicht erzeugt werden: fehlt.TMF" "$comp" --batch fehlt
+  "$(printf 'shtmcomp: cannot open fehlt.TMF: no such file\n[TILMOR²-COMPILER] Datei kann nicht erzeugt werden: fehlt.TMF')" \
+  "$comp" --batch fehlt
 check "unreadable script" 2 "" "shtmcomp: cannot read script nichts" "$comp" --batch --script nichts demo
 
 printf 'PRINT 1\nNIRGENDS 2\n' > bad.tmf

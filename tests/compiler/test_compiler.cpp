@@ -58,8 +58,8 @@ TEST(Compiler, DemoIsReadAsDemoTmfAndWrittenAsDemoTmc) {
   EXPECT_EQ(tmc, tilmor::tmc::MakeHeader(nullptr) + ParseHex("02 A2 '1' 02 A2 '2' 02 A2 '3'"));
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].title, kWindowTitle);
-  EXPECT_EQ(ui.boxes[0].text, tilmor::MessageText(909));
-  EXPECT_NE(ui.boxes[0].text.find("Programm erfolgreich compiliert!"), std::string::npos);
+  // The version is in the title only, so the two cannot disagree.
+  EXPECT_EQ(ui.boxes[0].text, "Programm erfolgreich compiliert!");
   EXPECT_EQ(ui.boxes[0].type, MB_ICONEXCLAMATION);
   EXPECT_EQ(ui.opened, 1);
   EXPECT_EQ(ui.closed, 1);

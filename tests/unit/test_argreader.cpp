@@ -34,7 +34,7 @@ class ArgReaderTest : public ::testing::Test {
   }
   // "separator|rest|end-of-arguments"
   std::string Cut() const {
-    return std::string(1, in.res.sep) + "|" + in.param + "|" + (in.res.eoa ? "eoa" : "-");
+    return std::string(1, in.res.sep) + "|" + in.param.str() + "|" + (in.res.eoa ? "eoa" : "-");
   }
   void Clear() { in.errorState = in.lastError = 0; }
   template <typename T>

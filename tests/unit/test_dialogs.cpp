@@ -5,13 +5,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QScreen>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 
 #include "app.h"
 #include "qt_app.h"
@@ -72,6 +76,55 @@ TEST(MessageBox, ButtonsGiveTheirIds) {
     EXPECT_EQ(MessageBoxA(0, "Text", "Gr\xFC\xDF" "e", c.type | MB_ICONQUESTION), c.id) << c.click;
     EXPECT_EQ(title, QString::fromUtf8("Grüße"));
   }
+}
+
+// A box's title is often its message; it must not be cut off by a box
+// narrower than the title: the box is at least as wide as the title in a
+// bold title font plus room for the title bar's icon and close button.
+TEST(MessageBox, WideEnoughForItsTitle) {
+  win::SetBatchMode(false);
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  QFontMetrics fm(bold);
+  const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+  struct Case {
+    std::string title, text;
+  } cases[] = {
+      {"Variable nicht declariert: LANGER_VARIABLENNAME_DER_NICHT_PASST%", "Zeile      3:\r\nPRINT X%"},
+      {"Datei kann nicht erzeugt werden: C:\\VERZEICHNIS\\UNTERVERZEICHNIS\\DATEI.TXT", "x"},
+      {"T", "A text much longer than its title, which decides the width by itself anyway"},
+  };
+  for (const Case& c : cases) {
+    int width = 0, natural = 0;
+    QString title;
+    WhenModal([&](QWidget* w) {
+      title = w->windowTitle();
+      width = w->width();
+      static_cast<QDialog*>(w)->accept();
+    });
+    MessageBoxA(0, c.text.c_str(), c.title.c_str(), MB_OK | MB_ICONERROR);
+    {
+      QMessageBox plain(QMessageBox::Critical, QString(), QString::fromStdString(c.text));
+      plain.addButton("OK", QMessageBox::AcceptRole);
+      plain.show();
+      natural = plain.width();
+    }
+    SCOPED_TRACE(c.title);
+    EXPECT_EQ(title.toStdString(), c.title);
+    int need = fm.horizontalAdvance(title) + 4 * fm.height();
+    EXPECT_GE(width, std::min(need, screen - 2 * fm.height()));
+    EXPECT_GE(width, natural);  // never narrower than Qt would make it
+  }
+
+  // A title of a whole short string fits the screen, not more.
+  int width = 0;
+  WhenModal([&](QWidget* w) {
+    width = w->width();
+    static_cast<QDialog*>(w)->accept();
+  });
+  MessageBoxA(0, "t", std::string(255, 'W').c_str(), MB_OK);
+  EXPECT_GT(width, 0);
+  EXPECT_LE(width, screen);
 }
 
 TEST(MessageBox, EscapeMeansCancelWhereThereIsOne) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -298,6 +299,126 @@ TEST_F(LoaderTest, LineEnds) {
   LoadResult r = LoadProgram("main.tmf", LoaderKind::Interpreter, "");
   ASSERT_TRUE(r.ok) << r.failure.text;
   EXPECT_EQ(Slots(r), (Lines{"A", "B", "C", "D"}));
+}
+
+// Anything but a regular file is refused as a missing file is, at once:
+// a device that never ends, a directory, a FIFO nobody writes, and links
+// to them.
+TEST_F(LoaderTest, NonRegularFilesAreRefusedLikeMissingOnes) {
+  fs::create_directories("adir");
+  ASSERT_EQ(mkfifo("fifo", 0600), 0);
+  fs::create_symlink("/dev/zero", "zero-link");
+  fs::create_symlink("fifo", "fifo-link");
+  Write("fine.inc", {"FINE"});
+  fs::create_symlink("fine.inc", "fine-link.inc");
+  for (std::string name : {"/dev/zero", "adir", "fifo", "zero-link", "fifo-link"}) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(tilmor::CanOpenRegularFile(name));
+    std::string bytes;
+    EXPECT_FALSE(tilmor::ReadFileBytes(name, bytes));
+    for (LoaderKind kind : {LoaderKind::Interpreter, LoaderKind::Compiler}) {
+      LoadResult r = Load({"PRINT 1", "$I " + name, "END"}, kind);
+      EXPECT_FALSE(r.ok);
+      EXPECT_EQ(r.failure.title, "INCLUDE-Datei nicht gefunden!");
+      EXPECT_EQ(r.failure.text, "Zeile  2: $I " + name);
+      EXPECT_EQ(r.failure.exitCode, 1);
+    }
+    // As the program itself (after the caller's check, a race).
+    LoadResult r = LoadProgram(name, LoaderKind::Interpreter, "");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failure.title, "INCLUDE-Datei nicht gefunden!");
+  }
+  // A link to a regular file is read through.
+  EXPECT_TRUE(tilmor::CanOpenRegularFile("fine-link.inc"));
+  LoadResult r = Load({"$I fine-link.inc"});
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  EXPECT_EQ(r.table[2], "FINE");
+}
+
+// A file is read only as far as the loader gets: behind the failing line
+// lie 64 GiB of a sparse hole (no line end in it), which would take minutes
+// to read.
+TEST_F(LoaderTest, ReadingStopsAtTheFailingLine) {
+  auto withHole = [](const std::string& path, const std::string& start) {
+    WriteBytes(path, start);
+    fs::resize_file(path, uint64_t{64} << 30);
+  };
+  withHole("long.tmf", "PRINT 1\r\n" + std::string(300, 'A') + "\r\n");
+  LoadResult r = LoadProgram("long.tmf", LoaderKind::Interpreter, "");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failure.text, "Zeile zu lang (max. 254 Zeichen)!");
+
+  // The long line itself goes on into the hole.
+  withHole("endless.tmf", "PRINT 1\r\n" + std::string(300, 'A'));
+  r = LoadProgram("endless.tmf", LoaderKind::Compiler, "");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failure.text, "Zeile zu lang (max. 254 Zeichen)!");
+
+  std::string many;
+  for (int i = 0; i < 32768; ++i) many += "X\n";
+  withHole("many.inc", many);
+  r = Load({"$I many.inc"});
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failure.text, "Nur 9999 Zeilen sind erlaubt!");
+
+  withHole("nested.inc", "A\n$I other.inc\n");
+  r = Load({"$I nested.inc"});
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failure.text, "INCLUDE-Verschachtelung verboten!");
+}
+
+TEST_F(LoaderTest, LongLinesAreSkippedToTheirEnd) {
+  // A comment running across several read buffers, then a CR LF split
+  // between two buffers (of 64 KiB): one line end, not two.
+  const size_t piece = 65536;
+  std::string first = "PRINT 1 '" + std::string(200000, 'x') + "\r\n";
+  size_t crAt = (first.size() / piece + 2) * piece - 1;
+  std::string bytes = first + "'" + std::string(crAt - first.size() - 1, 'y') + "\r\nEND\r\n";
+  ASSERT_EQ(bytes[crAt], '\r');
+  WriteBytes("main.tmf", bytes);
+  LoadResult r = LoadProgram("main.tmf", LoaderKind::Interpreter, "");
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  EXPECT_EQ(Slots(r), (Lines{"PRINT 1", "", "END"}));
+}
+
+// The encoding is that of the whole file, even where its first part says
+// otherwise: here the part that decides lies beyond the first look.
+TEST_F(LoaderTest, EncodingOfTheWholeFile) {
+  const std::string filler = "'" + std::string(100000, ' ') + "\n";  // an empty slot
+  const std::string umlaut = "PRINT \"Gr\xC3\xBC\xC3\x9F" "e\"\n";  // UTF-8
+  const std::string latin = "PRINT \"Gr\xFC\xDF" "e\"\n";          // Windows-1252
+  const std::string converted = "PRINT \"Gr\xFC\xDF" "e\"";
+  const std::string asIs = "PRINT \"Gr\xC3\xBC\xC3\x9F" "e\"";
+
+  // ASCII at first, UTF-8 later: every line is UTF-8.
+  WriteBytes("late.inc", "PRINT 1\n" + filler + umlaut);
+  LoadResult r = Load({"$I late.inc"});
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  EXPECT_EQ(Slots(r), (Lines{"", "PRINT 1", "", converted}));
+
+  // UTF-8 at first, a Windows-1252 byte later: no line is UTF-8.
+  WriteBytes("main.tmf", umlaut + filler + latin);
+  r = LoadProgram("main.tmf", LoaderKind::Interpreter, "");
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  EXPECT_EQ(Slots(r), (Lines{asIs, "", converted}));
+  // ... and a UTF-8 sequence cut off by the end of the file.
+  WriteBytes("main.tmf", umlaut + filler + "PRINT \xC3");
+  r = LoadProgram("main.tmf", LoaderKind::Interpreter, "");
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  EXPECT_EQ(Slots(r), (Lines{asIs, "", "PRINT \xC3"}));
+
+  // A UTF-8 sequence across the end of the first look.
+  WriteBytes("main.tmf", "'" + std::string(tilmor::SourceLines::kPrescan - 9, ' ') + "\nPRINT \xC3\xBC\n");
+  r = LoadProgram("main.tmf", LoaderKind::Interpreter, "");
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  EXPECT_EQ(r.table[2], "PRINT \xFC");
+
+  // The same include twice, judged once for both.
+  r = Load({"$I late.inc", "$I late.inc"});
+  ASSERT_TRUE(r.ok) << r.failure.text;
+  ASSERT_EQ(r.table.count(), 8);
+  EXPECT_EQ(r.table[4], converted);
+  EXPECT_EQ(r.table[8], converted);
 }
 
 TEST_F(LoaderTest, IncludePathFromSettingsFile) {

@@ -23,6 +23,8 @@ class WinPathTest : public ::testing::Test {
     ASSERT_NE(getcwd(oldCwd_, sizeof oldCwd_), nullptr);
     if (const char* v = std::getenv("TILMOR_WINDIR")) oldWindir_ = v;
     if (const char* v = std::getenv("HOME")) oldHome_ = v;
+    if (const char* v = std::getenv("XDG_CONFIG_HOME")) oldXdg_ = v;
+    unsetenv("XDG_CONFIG_HOME");
     ASSERT_EQ(setenv("TILMOR_WINDIR", dir_.c_str(), 1), 0);
     ASSERT_EQ(chdir(dir_.c_str()), 0);
   }
@@ -30,6 +32,7 @@ class WinPathTest : public ::testing::Test {
     EXPECT_EQ(chdir(oldCwd_), 0);
     Restore("TILMOR_WINDIR", oldWindir_);
     Restore("HOME", oldHome_);
+    Restore("XDG_CONFIG_HOME", oldXdg_);
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
@@ -51,7 +54,7 @@ class WinPathTest : public ::testing::Test {
 
   std::string dir_;
   char oldCwd_[PATH_MAX];
-  std::optional<std::string> oldWindir_, oldHome_;
+  std::optional<std::string> oldWindir_, oldHome_, oldXdg_;
 };
 
 TEST_F(WinPathTest, WindowsDirectoryFromEnvironmentOrHome) {
@@ -63,6 +66,27 @@ TEST_F(WinPathTest, WindowsDirectoryFromEnvironmentOrHome) {
   EXPECT_EQ(win::WindowsDirectory(), dir_ + "/.config/tilmor");
   unsetenv("TILMOR_WINDIR");
   EXPECT_EQ(win::WindowsDirectory(), dir_ + "/.config/tilmor");
+}
+
+// The XDG configuration directory comes between the two; TILMOR_WINDIR
+// still wins, and an empty or relative XDG_CONFIG_HOME is no setting.
+TEST_F(WinPathTest, WindowsDirectoryFollowsXdgConfigHome) {
+  setenv("HOME", dir_.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (dir_ + "/xdg/").c_str(), 1);
+  EXPECT_EQ(win::WindowsDirectory(), dir_);
+  unsetenv("TILMOR_WINDIR");
+  EXPECT_EQ(win::WindowsDirectory(), dir_ + "/xdg/tilmor");
+  ASSERT_TRUE(win::EnsureWindowsDirectory());
+  EXPECT_TRUE(fs::is_directory(dir_ + "/xdg/tilmor"));
+  // Profiles are read from there.
+  std::ofstream(dir_ + "/xdg/tilmor/WIN.INI", std::ios::binary) << "[Drives]\r\nQ=" << dir_ << "\r\n";
+  Touch(dir_ + "/found.txt");
+  EXPECT_TRUE(win::FileExists("Q:\\found.txt"));
+
+  for (const char* ignored : {"", "relative/dir"}) {
+    setenv("XDG_CONFIG_HOME", ignored, 1);
+    EXPECT_EQ(win::WindowsDirectory(), dir_ + "/.config/tilmor") << ignored;
+  }
 }
 
 TEST_F(WinPathTest, EnsureWindowsDirectoryCreatesAllLevels) {

@@ -380,7 +380,7 @@ void RegisterVariables() {
   });
   RegisterSystemVariable("$DBFTYPE", [](Interp& in) {
     const DbfTable* t = Peek();
-    in.res.text.assign(1, t ? t->last_field().type : ' ');
+    in.res.text = std::string(1, t ? t->last_field().type : ' ');
   });
   RegisterSystemVariable("%DBFDECS", [](Interp& in) {
     WithTable(in, [](Interp& i, const DbfTable& t) { i.res.ival = t.last_field().decimals; });
