@@ -56,14 +56,20 @@ void CallTail(std::string_view p, size_t& pos, char c, char& sep, bool& eoa) {
 }
 
 // One argument read at `pos` with c and t, as the reader would do it.
+// `text`: the argument is read as a text (of @LEN, @INSTR, @MID$);
+// `root`: the read of the whole call, which may also be a @MID$.
 bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<FastNode>& out, int& depth,
-             char& sep, bool& eoa, bool text = false) {
+             char& sep, bool& eoa, bool text = false, bool root = false) {
   SkipBlanks(p, pos);
   if (c != 'p' && pos == p.size()) return false;  // error 212
   ArgDecode d;
   DecodeArgument(p.substr(pos), c, t, d);
   auto n = std::make_unique<FastNode>();
-  if (text) {
+  const bool mid = d.kind == ArgDecode::kCall && d.builtin && d.fn && d.text == "MID$";
+  if (mid && !text && !root) return false;  // a text where a number is read
+  if (mid) {
+    text = false;  // a text made by a call: decoded below
+  } else if (text) {
     // A text argument: a quoted text or a string variable, nothing else.
     if (d.kind == ArgDecode::kQuoted) {
       n->kind = FastNode::kText;
@@ -113,6 +119,14 @@ bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<Fas
         n->kind = FastNode::kElement;
         n->arrayKind = d.text[4];
         if (!DryRead(p, pos, ')', 0, n->a, inner, s, e)) return false;
+      } else if (d.builtin && d.fn && d.text == "MID$") {
+        n->kind = FastNode::kMid;
+        int more = 0;
+        if (!DryRead(p, pos, ',', 0, n->a, inner, s, e, true)) return false;
+        if (!DryRead(p, pos, ',', 0, n->b, more, s, e)) return false;
+        inner = std::max(inner, more);
+        if (!DryRead(p, pos, ')', 0, n->c, more, s, e)) return false;
+        inner = std::max(inner, more);
       } else if (d.builtin && d.fn && d.text == "LEN") {
         n->kind = FastNode::kLen;
         if (!DryRead(p, pos, ')', 0, n->a, inner, s, e, true)) return false;
@@ -155,6 +169,7 @@ int Flatten(const FastNode& n, std::vector<FastStep>& out) {
   int need = 1;
   if (n.a) need = Flatten(*n.a, out);
   if (n.b) need = std::max(need, 1 + Flatten(*n.b, out));
+  if (n.c) need = std::max(need, 2 + Flatten(*n.c, out));
   FastStep s{};
   s.kind = n.kind;
   s.varKind = n.varKind;
@@ -165,7 +180,7 @@ int Flatten(const FastNode& n, std::vector<FastStep>& out) {
             : n.kind == FastNode::kSlot                               ? n.slot
                                                                       : n.whole;
   s.real = n.real;
-  s.text = &n.text;
+  s.text = n.kind == FastNode::kMid ? &n.result : &n.text;
   out.push_back(s);
   return need;
 }
@@ -173,8 +188,9 @@ int Flatten(const FastNode& n, std::vector<FastStep>& out) {
 std::unique_ptr<FastCall> DecodeFastCall(std::string_view p, char c, int t) {
   auto f = std::make_unique<FastCall>();
   size_t pos = 0;
-  if (!DryRead(p, pos, c, t, f->root, f->depth, f->sep, f->eoa)) return nullptr;
+  if (!DryRead(p, pos, c, t, f->root, f->depth, f->sep, f->eoa, false, true)) return nullptr;
   if (f->root->kind < FastNode::kSlot || f->root->kind == FastNode::kText) return nullptr;
+  f->text = f->root->kind == FastNode::kMid;
   if (Flatten(*f->root, f->steps) > FastCall::kMaxStack) return nullptr;
   f->adv = static_cast<uint16_t>(pos);
   return f;
@@ -231,6 +247,22 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
         leaf = &s;
         break;
       }
+      case FastNode::kMid: {
+        const NumArg& count = stack[--sp];
+        const NumArg& from = stack[--sp];
+        const std::string& whole = *texts[--tp];
+        if (from.ival < 1) return false;  // error 204
+        std::string& out = const_cast<std::string&>(*s.text);
+        size_t at = static_cast<size_t>(from.ival) - 1;
+        if (at >= whole.size() || count.ival <= 0)
+          out.clear();
+        else
+          out.assign(whole, at, static_cast<size_t>(count.ival));
+        texts[tp++] = &out;
+        lastText = &out;
+        leaf = &s;
+        break;
+      }
       case FastNode::kLen: {
         int32_t n = static_cast<int32_t>(texts[--tp]->size());
         stack[sp++] = NumArg{n, n, static_cast<double>(n), 2};
@@ -273,8 +305,18 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
       }
     }
   }
-  const NumArg& v = stack[0];
   ArgResult& r = in.res;
+  if (f.text) {
+    r.type = 1;
+    r.text = *texts[0];
+    r.ival = r.lval = 0;
+    r.fval = 0.0;
+    r.sep = f.sep;
+    r.eoa = f.eoa;
+    in.param.erase(0, f.adv);
+    return true;
+  }
+  const NumArg& v = stack[0];
   r.type = v.type;
   r.ival = v.ival;
   r.lval = v.lval;
@@ -288,7 +330,8 @@ bool EvaluateFastCall(Interp& in, const FastCall& f) {
       else
         r.text.SetWhole(lastWhole, in.numWidth);
       break;
-    case FastNode::kText: r.text = *lastText; break;
+    case FastNode::kText:
+    case FastNode::kMid: r.text = *lastText; break;
     default: r.text = in.slots[static_cast<size_t>(leaf->whole)].text; break;
   }
   r.sep = f.sep;
