@@ -67,9 +67,8 @@ bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<Fas
   auto n = std::make_unique<FastNode>();
   const bool mid = d.kind == ArgDecode::kCall && d.builtin && d.fn && d.text == "MID$";
   if (mid && !text && !root) return false;  // a text where a number is read
-  if (mid) {
-    text = false;  // a text made by a call: decoded below
-  } else if (text) {
+  if (mid) text = false;  // a text made by a call: decoded below
+  if (text) {
     // A text argument: a quoted text or a string variable, nothing else.
     if (d.kind == ArgDecode::kQuoted) {
       n->kind = FastNode::kText;
@@ -81,14 +80,7 @@ bool DryRead(std::string_view p, size_t& pos, char c, int t, std::unique_ptr<Fas
     } else {
       return false;
     }
-    pos += d.adv;
-    SkipBlanks(p, pos);
-    sep = d.sep;
-    eoa = d.eoa;
-    out = std::move(n);
-    return true;
-  }
-  switch (d.kind) {
+  } else switch (d.kind) {
     case ArgDecode::kWhole:
     case ArgDecode::kFloat:
       n->kind = d.kind == ArgDecode::kWhole ? FastNode::kWhole : FastNode::kFloat;

@@ -60,22 +60,8 @@ LineDispatch Classify(const PreparedLine& p) {
   return d;
 }
 
-// Steps 8 onwards, for the statement of the line (or behind its CASE).
-// `stripped` and `strippedDec` are the statement's parameter text without
-// its comment, when that text is kept for the run.
-void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, DecodedText* strippedDec) {
-  if (d.kind == LineDispatch::kNoOp || d.kind == LineDispatch::kLabel ||
-      d.kind == LineDispatch::kOpSwitch) {
-    return;  // labels and switches reached through CASE do nothing either
-  }
-  if (d.comment) {
-    if (stripped) {
-      in.param.SetStable(*stripped, strippedDec);
-    } else {
-      int p = FindTop('\'', in.param);
-      in.param = Trim(in.param.view().substr(0, static_cast<size_t>(p - 1)));
-    }
-  }
+// The statement itself: a call, a keyword, a command or a procedure.
+void Statement(Interp& in, const LineDispatch& d) {
   switch (d.kind) {
     case LineDispatch::kCall:
       ReadArg(in, ' ', kAny);
@@ -96,6 +82,25 @@ void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, Dec
     default:
       CallProcedure(in);
   }
+}
+
+// Steps 8 onwards, for the statement of the line (or behind its CASE).
+// `stripped` and `strippedDec` are the statement's parameter text without
+// its comment, when that text is kept for the run.
+void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, DecodedText* strippedDec) {
+  if (d.kind == LineDispatch::kNoOp || d.kind == LineDispatch::kLabel ||
+      d.kind == LineDispatch::kOpSwitch) {
+    return;  // labels and switches reached through CASE do nothing either
+  }
+  if (d.comment) {
+    if (stripped) {
+      in.param.SetStable(*stripped, strippedDec);
+    } else {
+      int p = FindTop('\'', in.param);
+      in.param = Trim(in.param.view().substr(0, static_cast<size_t>(p - 1)));
+    }
+  }
+  Statement(in, d);
 }
 
 // The statement behind a CASE condition is classified as it comes.
@@ -147,25 +152,11 @@ void ExecuteLine(Interp& in) {
   in.param.SetStable(code.prep.param, &code.dec);
   in.handled = false;
 
-  // Most lines are a command, keyword or call without a comment, and no
-  // trace box or information box is due: straight to it.
+  // Most lines are a statement without a comment, and no trace box or
+  // information box is due: straight to it.
   if (d.kind >= LineDispatch::kCall && !d.comment && !in.trace && in.events.menuItem != 255) [[likely]] {
-    switch (d.kind) {
-      case LineDispatch::kKeyword:
-        ExecuteKeyword(in, static_cast<Keyword>(d.keyword));
-        return;
-      case LineDispatch::kCommand: {
-        const auto* e = static_cast<const CommandEntry*>(d.command);
-        in.handled = true;
-        if (e->handler)
-          e->handler(in, e->sub);
-        else
-          RuntimeError(in, 102, in.cmd);
-        return;
-      }
-      default:
-        break;
-    }
+    Statement(in, d);
+    return;
   }
 
   if (d.kind == LineDispatch::kOpSwitch) {
