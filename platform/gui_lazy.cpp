@@ -40,18 +40,21 @@ std::string ModulePath() {
 }
 
 [[noreturn]] void Fail(const std::string& why) {
-  std::fflush(stdout);
-  std::string self = g_argc > 0 && g_argv ? g_argv[0] : "tilmor";
-  self = self.substr(self.find_last_of('/') + 1);
-  std::fprintf(stderr, "%s: no window system: %s\n", self.c_str(), why.c_str());
-  std::fflush(stderr);
+  // Where the window system is not wanted, needing it is no news.
+  if (!g_forbidden) {
+    std::fflush(stdout);
+    std::string self = g_argc > 0 && g_argv ? g_argv[0] : "tilmor";
+    self = self.substr(self.find_last_of('/') + 1);
+    std::fprintf(stderr, "%s: no window system: %s\n", self.c_str(), why.c_str());
+    std::fflush(stderr);
+  }
   if (g_failure) g_failure();
   _exit(255);
 }
 
 const GuiTable& Gui() {
   if (g_table) return *g_table;
-  if (g_forbidden) Fail("not used here");
+  if (g_forbidden) Fail({});
   std::string path = ModulePath();
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) Fail(dlerror());

@@ -35,15 +35,14 @@ void InstallInterruptHandler() {
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   // No SA_RESTART: a blocking read of standard input returns, so a batch
-  // run waiting for input sees the request at once.
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+  // run waiting for input sees the request at once. A reader gone from
+  // the other end of a pipe (tilmor ... | head) asks the same.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(sig, &sa, nullptr);
 }
 
 bool InterruptRequested() { return g_interrupt != 0; }
 
 int InterruptWakeFd() { return g_pipe[0]; }
-
-void RequestInterrupt() { OnSignal(0); }
 
 void SetInterruptHandler(void (*f)()) { g_handler = f; }
 

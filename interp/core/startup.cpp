@@ -93,6 +93,12 @@ class BatchText : public TextOutput {
 
 [[noreturn]] void NoWindowSystem() { throw ProgramEnd{kExitAborted}; }
 
+uint64_t g_lineLimit = 0;
+void PumpWithinLimit(Interp& in) {
+  if (in.linesExecuted >= g_lineLimit) throw ProgramEnd{kExitAborted};
+  PumpBetweenLines(in);
+}
+
 // A request to end (a signal) that came while a box was open ends the run
 // there; once the run is ending, boxes are only skipped.
 bool g_running = false;
@@ -152,7 +158,8 @@ int RunLoadedProgram(const RunOptions& options, LineTable lines) {
   win::SetInterruptHandler(EndRun);
   win::WhenGuiLoaded(RegisterWindowClasses);
   LoopHooks hooks;
-  hooks.pump = PumpBetweenLines;
+  g_lineLimit = options.lineLimit;
+  hooks.pump = g_lineLimit ? PumpWithinLimit : PumpBetweenLines;
   win::WhenGuiLoaded([] { win::SetAttentionFlag(&g_loopAttention); });
   hooks.afterTrace = AfterTrace;
   hooks.informationBox = InformationBox;

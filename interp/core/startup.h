@@ -1,6 +1,7 @@
 // Start-up, run and teardown of the interpreter.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct RunOptions {
   std::string self;    // the interpreter's own path
   std::vector<std::string> args;  // program file and its arguments, as given
   void (*registerBuiltins)() = nullptr;  // fills the command, function and variable tables
+  // Ends the run (exit code 255) after about so many lines (the loop looks
+  // every few hundred lines); 0: no limit.
+  uint64_t lineLimit = 0;
 };
 
 // Called when a run ends (normally, by END or after a runtime error), last

@@ -42,9 +42,15 @@ look() {
   "$@" >.out 2>.err < <(sleep 60) &
   local pid=$! i
   for i in $(seq 200); do grep -q started .out && break; sleep 0.05; done
-  sleep 0.3
+  # Text comes before the wait that loads the window system: give it time
+  # (a busy machine) to come; its absence is looked at once it runs.
   local maps peak
-  maps=$(cat "/proc/$pid/maps" 2>/dev/null)
+  sleep 0.3
+  for i in $(seq 200); do
+    maps=$(cat "/proc/$pid/maps" 2>/dev/null)
+    [ "$want" = none ] || grep -q libQt6Widgets <<<"$maps" && break
+    sleep 0.05
+  done
   peak=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null)
   kill -TERM "$pid"
   wait "$pid"

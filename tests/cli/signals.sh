@@ -94,6 +94,30 @@ try "batch, busy" TERM R "$tilmor" --batch busy.tmf
 "$comp" --batch waitkey.tmf >/dev/null 2>&1 || fail "waitkey.tmf does not compile"
 try "runtime module, window, WAITKEY" TERM S "${window[@]}" "$run" waitkey.tmc
 
+# Output into a pipe whose reader has gone: the program ends there too,
+# with its table closed, instead of being killed by SIGPIPE.
+rm -f t.dbf out.txt ready.txt
+program 'WHILE 1' 'PRINT "line"' 'WEND' > endless.tmf
+timeout 20 "$tilmor" --batch endless.tmf 2>/dev/null | head -1 >/dev/null
+code=${PIPESTATUS[0]}
+[ "$code" = 255 ] || fail "output into a closed pipe: exit code $code, want 255"
+[ "$(od -An -tu4 -j4 -N4 t.dbf 2>/dev/null | tr -d ' ')" = 3 ] || fail "output into a closed pipe: table not closed"
+
+# The open-file dialog when no program is named: nothing to close, the
+# process just ends.
+for prog in "$tilmor" "$comp" "$run"; do
+  "${window[@]}" "$prog" >/dev/null 2>&1 &
+  pid=$!
+  for i in $(seq 200); do [ "$(state $pid)" = S ] && break; sleep 0.05; done
+  sleep 0.5
+  kill -TERM $pid
+  for i in $(seq 200); do running $pid || break; sleep 0.05; done
+  running $pid && { fail "$(basename "$prog"), file dialog: still running after SIGTERM"; kill -9 $pid; }
+  wait $pid
+  code=$?
+  [ $code = 255 ] || fail "$(basename "$prog"), file dialog: exit code $code after SIGTERM, want 255"
+done
+
 # The compiler's success box: the compiled file is complete all the same.
 rm -f last.tmc
 "${window[@]}" "$comp" last.tmf >/dev/null 2>&1 &
