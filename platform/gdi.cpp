@@ -219,7 +219,10 @@ void Fill(QImage& img, QRect r, COLORREF c) {
   uchar* base = img.bits();
   const qsizetype stride = img.bytesPerLine();
   QRgb* first = reinterpret_cast<QRgb*>(base + r.top() * stride) + r.left();
-  std::fill(first, first + r.width(), v);
+  // The first row by doubling copies, the others copies of it.
+  const size_t n = static_cast<size_t>(r.width());
+  first[0] = v;
+  for (size_t done = 1; done < n; done *= 2) std::memcpy(first + done, first, std::min(done, n - done) * 4);
   for (int y = r.top() + 1; y <= r.bottom(); ++y)
     std::memcpy(base + y * stride + r.left() * 4, first, static_cast<size_t>(r.width()) * 4);
 }

@@ -124,9 +124,17 @@ QChar GlyphSet::CharOf(bool oem, unsigned char c) {
 bool GlyphSet::IsBlockGraphic(unsigned char c) { return c >= 176 && c <= 223; }
 
 const GlyphMask& GlyphSet::Make(unsigned char c) {
-  masks_[c] = oem_ && IsBlockGraphic(c) ? Construct(c) : Render(c);
+  GlyphMask& g = masks_[c];
+  g = oem_ && IsBlockGraphic(c) ? Construct(c) : Render(c);
+  for (int r = 0; r < g.height; ++r)
+    for (uint64_t bits = g.rows[static_cast<size_t>(r)]; bits; bits &= bits - 1) {
+      int x = g.left + std::countr_zero(bits);
+      g.pixels.push_back({static_cast<int16_t>(x), static_cast<int16_t>(g.top + r)});
+      g.minX = g.pixels.size() == 1 ? x : std::min(g.minX, x);
+      g.maxX = std::max(g.maxX, x);
+    }
   ready_[c] = true;
-  return masks_[c];
+  return g;
 }
 
 GlyphMask GlyphSet::Render(unsigned char c) const {
@@ -195,22 +203,18 @@ GlyphMask GlyphSet::Construct(unsigned char c) const {
 }
 
 void DrawGlyph(QImage& img, const GlyphMask& g, int x, int y, QRgb color) {
-  if (!g.height) return;
+  if (g.pixels.empty()) return;
   const int width = img.width(), height = img.height();
-  const int x0 = x + g.left;
   uchar* base = img.bits();
   const qsizetype stride = img.bytesPerLine();
-  for (int r = 0; r < g.height; ++r) {
-    int iy = y + g.top + r;
-    if (iy < 0 || iy >= height) continue;
-    uint64_t bits = g.rows[static_cast<size_t>(r)];
-    if (!bits) continue;
-    QRgb* line = reinterpret_cast<QRgb*>(base + iy * stride);
-    while (bits) {
-      int ix = x0 + std::countr_zero(bits);
-      bits &= bits - 1;
-      if (ix >= 0 && ix < width) line[ix] = color;
-    }
+  auto at = [&](int px, int py) { return reinterpret_cast<QRgb*>(base + py * stride) + px; };
+  if (x + g.minX >= 0 && x + g.maxX < width && y + g.top >= 0 && y + g.top + g.height <= height) {
+    for (GlyphMask::Pixel p : g.pixels) *at(x + p.x, y + p.y) = color;
+    return;
+  }
+  for (GlyphMask::Pixel p : g.pixels) {
+    int px = x + p.x, py = y + p.y;
+    if (px >= 0 && px < width && py >= 0 && py < height) *at(px, py) = color;
   }
 }
 

@@ -18,6 +18,12 @@ struct GlyphMask {
   int height = 0;
   std::vector<uint64_t> rows;  // bit x of rows[y]: pixel (left + x, top + y)
   bool painter = false;        // too large for a mask: draw it with QPainter
+  // The same pixels as a list relative to the cell, and their bounds.
+  struct Pixel {
+    int16_t x, y;
+  };
+  std::vector<Pixel> pixels;
+  int minX = 0, maxX = -1;
 };
 
 class GlyphSet {

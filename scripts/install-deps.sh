@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when they are missing.
+# Installs the Debian packages the build and the tests need, when they are
+# missing; or, given package names, those packages.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   python3-dbf clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
 )
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -377,7 +377,7 @@ void ReadVariable(Interp& in, const std::string& name) {
   ReadVariableId(in, name.back(), NameIds::Known(name), name);
 }
 
-const std::string& ReadName(Interp& in, size_t len, int& id) {
+const std::string& ReadNameSlow(Interp& in, size_t len, int& id) {
   if (len > in.param.size()) len = in.param.size();
   DecodedText* cache = FastPathsOn() ? in.param.decoded() : nullptr;
   if (cache) {

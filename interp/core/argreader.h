@@ -26,6 +26,17 @@ void ReadVariable(Interp& in, const std::string& name);
 
 // The first `len` characters of the parameter text as a name, trimmed and
 // upper-cased, with its name id; the parameter text is left as it is.
-const std::string& ReadName(Interp& in, size_t len, int& id);
+const std::string& ReadNameSlow(Interp& in, size_t len, int& id);
+inline const std::string& ReadName(Interp& in, size_t len, int& id) {
+  // The usual case: the one name this line's command cuts, seen before.
+  if (DecodedText* c = FastPathsOn() ? in.param.decoded() : nullptr; c && !c->names.empty()) {
+    const NameDecode& n = c->names.front();
+    if (n.at == in.param.offset() && n.len == (len < in.param.size() ? len : in.param.size())) {
+      id = n.id;
+      return n.name;
+    }
+  }
+  return ReadNameSlow(in, len, id);
+}
 
 }  // namespace tilmor

@@ -129,15 +129,18 @@ void CmdLet(Interp& in, int) {
   char kind = target.empty() ? '\0' : target.back();
   Variables& v = in.vars;
   if (kind == '$') {
-    std::string value;
+    // Built in a buffer of its own and copied into the variable's, so a
+    // string assignment allocates nothing once the buffers have grown.
+    static std::string value;
+    value.clear();
     do {
       ReadArg(in, 'p', kAny);
-      value += ResultText(in);
+      AppendResultText(in, value);
       if (in.res.sep == ',') value += ' ';
     } while (!in.res.eoa && !in.param.empty());
     Cut255(value);
     if (std::string* s = v.strings.Find(id))
-      *s = std::move(value);
+      s->assign(value);
     else
       RuntimeError(in, 215, target);
     return;

@@ -168,6 +168,23 @@ std::string ResultText(const Interp& in) {
                             in.res.fval);
 }
 
+void AppendResultText(const Interp& in, std::string& out, bool replace) {
+  const ArgResult& r = in.res;
+  if (r.type == kString || r.type == kNone) {
+    const std::string& t = r.text.str();
+    if (replace)
+      out.assign(t);
+    else
+      out.append(t);
+    return;
+  }
+  std::string t = FormatResultNumber(in, r.type, r.type == kInteger ? r.ival : r.lval, r.fval);
+  if (replace)
+    out.assign(t);
+  else
+    out.append(t);
+}
+
 void SetResultText(const Interp& in, LazyText& out) {
   const ArgResult& r = in.res;
   if (r.type == kString || r.type == kNone)

@@ -23,6 +23,8 @@ void CallProcedure(Interp& in);
 // The text of the reader results as a command stores it: numbers are
 // formatted (a function result carries no text of its own).
 std::string ResultText(const Interp& in);
+// The same appended to `out` (or replacing it), without a temporary text.
+void AppendResultText(const Interp& in, std::string& out, bool replace = false);
 // The same, kept unformatted until something reads it.
 void SetResultText(const Interp& in, LazyText& out);
 

@@ -1,5 +1,8 @@
 // Arithmetic, logic and comparison: @ADD .. @NEQ$, @IF.
 
+#include <algorithm>
+#include <vector>
+
 #include "control.h"
 #include "errors.h"
 #include "fnargs.h"
@@ -57,6 +60,14 @@ void If(Interp& in) {
 std::string ReadText(Interp& in, char sep, int type) {
   ReadArg(in, sep, type);
   return ResultText(in);
+}
+
+const std::string& ReadTextKept(Interp& in, char sep, int which) {
+  static std::vector<std::string> kept(2 * (kMaxEvalDepth + 2));
+  std::string& out = kept[static_cast<size_t>(2 * std::clamp(in.evalDepth, 0, kMaxEvalDepth + 1) + which)];
+  ReadArg(in, sep, kAny);
+  AppendResultText(in, out, true);
+  return out;
 }
 
 void RegisterArithmeticFunctions() {

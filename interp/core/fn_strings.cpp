@@ -1,4 +1,6 @@
 // String functions: @CHR$ .. @STR$, @UPPER$, @LOWER$, @VAL, @TRANSLATE$.
+#include <algorithm>
+
 #include "chars.h"
 #include "errors.h"
 #include "fnargs.h"
@@ -14,15 +16,16 @@ void Chr(Interp& in) {
 }
 
 void AddText(Interp& in) {
-  std::string a = ReadText(in, ',');
-  std::string b = ReadText(in, ')');
-  a += b;
-  Cut255(a);
-  SetResultText(in, std::move(a));
+  const std::string& a = ReadTextKept(in, ',', 0);
+  const std::string& b = ReadTextKept(in, ')', 1);
+  in.res.type = kString;
+  in.res.ival = in.res.lval = 0;
+  in.res.text = a;
+  in.res.text += std::string_view(b).substr(0, kShortMax - std::min(a.size(), kShortMax));
 }
 
 void Mid(Interp& in) {
-  std::string s = ReadText(in, ',');
+  const std::string& s = ReadTextKept(in, ',');
   NumArg p = ReadNum(in, ','), n = ReadNum(in, ')');
   if (p.ival < 1) {
     RuntimeError(in, 204);
@@ -30,7 +33,7 @@ void Mid(Interp& in) {
   }
   size_t from = static_cast<size_t>(p.ival) - 1;
   if (from >= s.size() || n.ival <= 0) return SetResultText(in, "");
-  SetResultText(in, s.substr(from, static_cast<size_t>(n.ival)));
+  SetResultTextView(in, std::string_view(s).substr(from, static_cast<size_t>(n.ival)));
 }
 
 void SubStr(Interp& in) {
@@ -77,11 +80,11 @@ void Ins(Interp& in) {
   SetResultText(in, std::move(s));
 }
 
-void Len(Interp& in) { SetResultLong(in, kInteger, static_cast<int32_t>(ReadText(in, ')').size())); }
+void Len(Interp& in) { SetResultLong(in, kInteger, static_cast<int32_t>(ReadTextKept(in, ')').size())); }
 
 void InStr(Interp& in) {
-  std::string t = ReadText(in, ',');
-  std::string s = ReadText(in, ')');
+  const std::string& t = ReadTextKept(in, ',', 0);
+  const std::string& s = ReadTextKept(in, ')', 1);
   size_t p = t.empty() ? std::string::npos : s.find(t);
   SetResultLong(in, kInteger, p == std::string::npos ? 0 : static_cast<int32_t>(p) + 1);
 }

@@ -20,6 +20,9 @@ inline NumArg ReadNum(Interp& in, char sep) {
 
 // A text argument; a number is taken in its formatted form.
 std::string ReadText(Interp& in, char sep, int type = kAny);
+// The same into a buffer of the calling function's own (one of two per
+// call depth, so nested calls keep theirs), without allocating.
+const std::string& ReadTextKept(Interp& in, char sep, int which = 0);
 
 inline void SetResultLong(Interp& in, int type, int32_t v) {
   in.res.type = type;
@@ -33,6 +36,12 @@ inline void SetResultFloat(Interp& in, double f, int32_t l) {
 inline void SetResultText(Interp& in, std::string s) {
   in.res.type = kString;
   in.res.text = std::move(s);
+  in.res.ival = in.res.lval = 0;
+}
+// A text result copied into the result's own buffer.
+inline void SetResultTextView(Interp& in, std::string_view s) {
+  in.res.type = kString;
+  in.res.text = s;
   in.res.ival = in.res.lval = 0;
 }
 

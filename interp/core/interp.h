@@ -105,6 +105,7 @@ constexpr int kExitAborted = 255;
 // How a stored line's command word is executed; found once per line.
 struct LineDispatch {
   enum Kind : uint8_t {
+    // from kCall on, the line is a statement to execute
     kNone, kOpSwitch, kLabel, kCase, kCaseNot, kNoOp, kCall, kKeyword, kCommand, kProcedure
   };
   Kind kind = kNone;
@@ -200,10 +201,10 @@ struct Interp {
     std::shared_ptr<struct CaseStatement> caseStatement;  // behind a CASE
   };
   LineCode& Code(int line, bool operatorMode) {
-    auto& v = code_[operatorMode ? 1 : 0];
-    if (v.size() != static_cast<size_t>(lines.count()) + 1) [[unlikely]]
-      v = std::vector<LineCode>(static_cast<size_t>(lines.count()) + 1);
-    LineCode& c = v[static_cast<size_t>(line)];
+    LineCode* base = codeBase_[operatorMode ? 1 : 0];
+    if (!base) [[unlikely]]
+      base = MakeCode(operatorMode);
+    LineCode& c = base[line];
     if (!c.prepared) [[unlikely]]
       Prepare(line, operatorMode, c);
     return c;
@@ -212,6 +213,7 @@ struct Interp {
   // Forgets the prepared lines, for a line table that was replaced.
   void ForgetPrepared() {
     for (auto& v : code_) v.clear();
+    codeBase_[0] = codeBase_[1] = nullptr;
     defs_.clear();
   }
   // The dispatch of a prepared line, classified once by `classify`.
@@ -232,6 +234,12 @@ struct Interp {
 
  private:
   void Prepare(int line, bool operatorMode, LineCode& c);
+  LineCode* MakeCode(bool operatorMode) {
+    auto& v = code_[operatorMode ? 1 : 0];
+    v = std::vector<LineCode>(static_cast<size_t>(lines.count()) + 1);
+    return codeBase_[operatorMode ? 1 : 0] = v.data();
+  }
+  LineCode* codeBase_[2] = {nullptr, nullptr};
 
   std::vector<LineCode> code_[2];
   std::vector<std::unique_ptr<DefCode>> defs_;

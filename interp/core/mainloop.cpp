@@ -60,22 +60,8 @@ LineDispatch Classify(const PreparedLine& p) {
   return d;
 }
 
-// Steps 8 onwards, for the statement of the line (or behind its CASE).
-// `stripped` and `strippedDec` are the statement's parameter text without
-// its comment, when that text is kept for the run.
-void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, DecodedText* strippedDec) {
-  if (d.kind == LineDispatch::kNoOp || d.kind == LineDispatch::kLabel ||
-      d.kind == LineDispatch::kOpSwitch) {
-    return;  // labels and switches reached through CASE do nothing either
-  }
-  if (d.comment) {
-    if (stripped) {
-      in.param.SetStable(*stripped, strippedDec);
-    } else {
-      int p = FindTop('\'', in.param);
-      in.param = Trim(in.param.view().substr(0, static_cast<size_t>(p - 1)));
-    }
-  }
+// The statement itself: a call, a keyword, a command or a procedure.
+void Statement(Interp& in, const LineDispatch& d) {
   switch (d.kind) {
     case LineDispatch::kCall:
       ReadArg(in, ' ', kAny);
@@ -96,6 +82,25 @@ void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, Dec
     default:
       CallProcedure(in);
   }
+}
+
+// Steps 8 onwards, for the statement of the line (or behind its CASE).
+// `stripped` and `strippedDec` are the statement's parameter text without
+// its comment, when that text is kept for the run.
+void Execute(Interp& in, const LineDispatch& d, const std::string* stripped, DecodedText* strippedDec) {
+  if (d.kind == LineDispatch::kNoOp || d.kind == LineDispatch::kLabel ||
+      d.kind == LineDispatch::kOpSwitch) {
+    return;  // labels and switches reached through CASE do nothing either
+  }
+  if (d.comment) {
+    if (stripped) {
+      in.param.SetStable(*stripped, strippedDec);
+    } else {
+      int p = FindTop('\'', in.param);
+      in.param = Trim(in.param.view().substr(0, static_cast<size_t>(p - 1)));
+    }
+  }
+  Statement(in, d);
 }
 
 // The statement behind a CASE condition is classified as it comes.
@@ -140,11 +145,19 @@ void SetLoopHooks(LoopHooks hooks) { g_hooks = hooks; }
 
 void ExecuteLine(Interp& in) {
   Interp::LineCode& code = in.Code(in.cur, in.opMode);
-  if (code.dispatch.kind == LineDispatch::kNone) code.dispatch = Classify(code.prep);
+  if (code.dispatch.kind == LineDispatch::kNone) [[unlikely]]
+    code.dispatch = Classify(code.prep);
   const LineDispatch& d = code.dispatch;
   in.cmd.SetStable(code.prep.cmd);
   in.param.SetStable(code.prep.param, &code.dec);
   in.handled = false;
+
+  // Most lines are a statement without a comment, and no trace box or
+  // information box is due: straight to it.
+  if (d.kind >= LineDispatch::kCall && !d.comment && !in.trace && in.events.menuItem != 255) [[likely]] {
+    Statement(in, d);
+    return;
+  }
 
   if (d.kind == LineDispatch::kOpSwitch) {
     in.opMode = in.cmd[2] == '+';

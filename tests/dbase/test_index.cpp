@@ -407,3 +407,155 @@ TEST_F(IndexTest, DamagedIndexFilesAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace tilmor::dbase;
+using namespace dbtest;
+
+// The page cache against a model of its rules: a list from the most to the
+// least recently used page; a miss takes the last one, writing it back when
+// dirty; a page put while not cached is written at once.
+class PageCacheTest : public TempDirTest {
+ protected:
+  static constexpr int kPages = 100;
+  void SetUp() override {
+    TempDirTest::SetUp();
+    std::string bytes;
+    for (int p = 0; p < kPages; ++p) bytes += std::string(kPageSize, static_cast<char>(p));
+    WriteBytes("P.NDX", bytes);
+    model_.file = bytes;
+  }
+  struct Model {
+    struct Entry {
+      uint32_t page;
+      bool dirty;
+      std::string data;
+    };
+    std::vector<Entry> list;  // most recently used first
+    std::string file;
+    void Store(uint32_t p, const std::string& data) { file.replace(p * kPageSize, kPageSize, data); }
+    Entry& Slot(uint32_t p) {
+      auto hit = std::find_if(list.begin(), list.end(), [p](const Entry& e) { return e.page == p; });
+      if (hit != list.end()) {
+        std::rotate(list.begin(), hit, hit + 1);
+        return list.front();
+      }
+      if (list.size() == kPageCacheSize) {
+        if (list.back().dirty) Store(list.back().page, list.back().data);
+        list.pop_back();
+      }
+      list.insert(list.begin(), Entry{p, false, file.substr(p * kPageSize, kPageSize)});
+      return list.front();
+    }
+    std::string Get(uint32_t p) { return Slot(p).data; }
+    void Put(uint32_t p, const std::string& data) {
+      bool cached = std::any_of(list.begin(), list.end(), [p](const Entry& e) { return e.page == p; });
+      if (!cached) Store(p, data);
+      Entry& e = Slot(p);
+      e.data = data;
+      e.dirty = true;
+    }
+    void Flush() {
+      for (Entry& e : list)
+        if (e.dirty) Store(e.page, e.data), e.dirty = false;
+    }
+    const Entry* Find(uint32_t p) const {
+      for (const Entry& e : list)
+        if (e.page == p) return &e;
+      return nullptr;
+    }
+  };
+  void ExpectSameState(const NdxPageCache& cache, const std::string& when) {
+    for (uint32_t p = 0; p < kPages; ++p) {
+      const Model::Entry* e = model_.Find(p);
+      ASSERT_EQ(cache.Holds(p), e != nullptr) << "page " << p << " " << when;
+      ASSERT_EQ(cache.IsDirty(p), e && e->dirty) << "page " << p << " " << when;
+    }
+    ASSERT_TRUE(ReadBytes("P.NDX") == model_.file) << "file contents " << when;
+  }
+  DbError err;
+  CachedFile file{err};
+  Model model_;
+};
+
+TEST_F(PageCacheTest, EvictsTheLeastRecentlyUsedAndWritesBackOnlyDirtyPages) {
+  ASSERT_TRUE(file.OpenReadWrite("P.NDX", "P.NDX", 1, kIndexWindow));
+  NdxPageCache cache(file);
+  cache.Open();
+  std::mt19937 rng(5);
+  uint8_t page[kPageSize];
+  for (int op = 0; op < 3000; ++op) {
+    // pages 1..48 often, so that hits and misses both happen; now and then
+    // any page
+    uint32_t p = rng() % 8 ? 1 + rng() % 48 : 1 + rng() % (kPages - 1);
+    std::string when = "after operation " + std::to_string(op);
+    if (rng() % 3) {
+      ASSERT_EQ(cache.Get(p, page), NdxPageCache::kOk);
+      ASSERT_EQ(std::string(reinterpret_cast<char*>(page), kPageSize), model_.Get(p)) << when;
+    } else {
+      std::string data(kPageSize, static_cast<char>(rng()));
+      data[0] = static_cast<char>(op);
+      ASSERT_EQ(cache.Put(p, reinterpret_cast<const uint8_t*>(data.data())), NdxPageCache::kOk);
+      model_.Put(p, data);
+    }
+    ExpectSameState(cache, when);
+  }
+  EXPECT_EQ(cache.Flush(), 0);
+  model_.Flush();
+  ExpectSameState(cache, "after the flush");
+}
+
+TEST_F(PageCacheTest, ARefreshedPageOutlivesOlderOnes) {
+  ASSERT_TRUE(file.OpenReadWrite("P.NDX", "P.NDX", 1, kIndexWindow));
+  NdxPageCache cache(file);
+  cache.Open();
+  uint8_t page[kPageSize];
+  for (uint32_t p = 1; p <= kPageCacheSize; ++p) ASSERT_EQ(cache.Get(p, page), NdxPageCache::kOk);
+  ASSERT_EQ(cache.Get(1, page), NdxPageCache::kOk);  // 2 is now the oldest
+  ASSERT_EQ(cache.Get(50, page), NdxPageCache::kOk);
+  EXPECT_TRUE(cache.Holds(1));
+  EXPECT_FALSE(cache.Holds(2));
+  EXPECT_TRUE(cache.Holds(3));
+  ASSERT_EQ(cache.Get(51, page), NdxPageCache::kOk);
+  EXPECT_FALSE(cache.Holds(3));
+}
+
+TEST_F(PageCacheTest, FailedReadsAndWritesLeaveTheCacheUsable) {
+  ASSERT_TRUE(file.OpenRead("P.NDX", "P.NDX", 1, kIndexWindow));
+  NdxPageCache cache(file);
+  cache.Open();
+  uint8_t page[kPageSize];
+  EXPECT_EQ(cache.Get(kPages + 3, page), NdxPageCache::kReadFailed) << "beyond the end";
+  EXPECT_FALSE(cache.Holds(kPages + 3));
+  std::memset(page, 0x55, kPageSize);
+  EXPECT_EQ(cache.Put(7, page), NdxPageCache::kWriteFailed) << "the file is read-only";
+  EXPECT_FALSE(cache.Holds(7));
+  // a cached page takes a put without writing, and its write-back fails
+  // when it must make room
+  for (uint32_t p = 1; p <= kPageCacheSize; ++p) ASSERT_EQ(cache.Get(p, page), NdxPageCache::kOk);
+  ASSERT_EQ(cache.Put(1, page), NdxPageCache::kOk);
+  for (uint32_t p = 2; p <= kPageCacheSize; ++p) ASSERT_EQ(cache.Get(p, page), NdxPageCache::kOk);
+  EXPECT_EQ(cache.Get(60, page), NdxPageCache::kWriteBackFailed);
+  EXPECT_TRUE(cache.IsDirty(1));
+  EXPECT_FALSE(cache.Holds(60));
+  EXPECT_EQ(cache.Flush(), 1);
+  EXPECT_FALSE(cache.IsDirty(1)) << "a flush gives up the page it could not write";
+  EXPECT_EQ(cache.Get(60, page), NdxPageCache::kOk);
+  EXPECT_EQ(page[0], 60);
+}
+
+TEST_F(PageCacheTest, AClosedCacheHoldsNothing) {
+  ASSERT_TRUE(file.OpenReadWrite("P.NDX", "P.NDX", 1, kIndexWindow));
+  NdxPageCache cache(file);
+  EXPECT_FALSE(cache.is_open());
+  EXPECT_FALSE(cache.Holds(0));
+  cache.Open();
+  uint8_t page[kPageSize];
+  ASSERT_EQ(cache.Get(4, page), NdxPageCache::kOk);
+  cache.Close();
+  EXPECT_FALSE(cache.Holds(4));
+  EXPECT_EQ(cache.Flush(), 0);
+}
+
+}  // namespace

@@ -133,7 +133,7 @@ bool NdxIndex::Open(const std::string& name, const std::string& host) {
     file_.Close();
     return false;
   }
-  cache_.assign(kPageCacheSize, CacheEntry{});
+  cache_.Open();
   return true;
 }
 
@@ -177,7 +177,7 @@ bool NdxIndex::Create(const std::string& name, const std::string& host, const st
   Put16(h + 16, numeric_ ? 1 : 0);
   Put16(h + 18, static_cast<uint16_t>(entrySize_));
   std::memcpy(h + 24, formula.data(), std::min<size_t>(formula.size(), kPageSize - 24));
-  cache_.assign(kPageCacheSize, CacheEntry{});
+  cache_.Open();
   std::array<uint8_t, kPageSize> leaf{};
   if (!WriteHeader() || !file_.Write(leaf.data(), kPageSize, kPageSize)) {
     file_.Close();
@@ -198,62 +198,138 @@ void NdxIndex::Close() {
     Flush();
     file_.Close();
   }
-  cache_.clear();
+  cache_.Close();
   path_.clear();
   pathValid_ = false;
 }
 
-bool NdxIndex::Flush() {
-  bool ok = true;
-  for (CacheEntry& e : cache_) {
-    if (e.page >= 0 && e.dirty) {
-      if (!file_.Write(e.data.data(), kPageSize, e.page * kPageSize)) ok = Fail("Ndx_Get/Put");
-      e.dirty = false;
+void NdxPageCache::Open() {
+  slots_.assign(kPageCacheSize, Slot{});
+  pages_.fill(-1);
+  used_.fill(0);
+  buckets_.fill(-1);
+  clock_ = 0;
+}
+
+int NdxPageCache::Find(uint32_t p) const {
+  if (slots_.empty()) return -1;
+  for (int b = Home(p);; b = (b + 1) % kBuckets) {
+    int slot = buckets_[static_cast<size_t>(b)];
+    if (slot < 0 || pages_[static_cast<size_t>(slot)] == p) return slot;
+  }
+}
+
+void NdxPageCache::Index(int slot) {
+  int b = Home(static_cast<uint32_t>(pages_[static_cast<size_t>(slot)]));
+  while (buckets_[static_cast<size_t>(b)] >= 0) b = (b + 1) % kBuckets;
+  buckets_[static_cast<size_t>(b)] = static_cast<int8_t>(slot);
+}
+
+void NdxPageCache::Unindex(int slot) {
+  int b = Home(static_cast<uint32_t>(pages_[static_cast<size_t>(slot)]));
+  while (buckets_[static_cast<size_t>(b)] != slot) b = (b + 1) % kBuckets;
+  // Later entries of the run move back into the hole when their home
+  // bucket does not lie between the hole and them.
+  for (int next = (b + 1) % kBuckets;; next = (next + 1) % kBuckets) {
+    int moved = buckets_[static_cast<size_t>(next)];
+    if (moved < 0) break;
+    int home = Home(static_cast<uint32_t>(pages_[static_cast<size_t>(moved)]));
+    bool between = b <= next ? (home > b && home <= next) : (home > b || home <= next);
+    if (!between) {
+      buckets_[static_cast<size_t>(b)] = static_cast<int8_t>(moved);
+      b = next;
     }
   }
+  buckets_[static_cast<size_t>(b)] = -1;
+}
+
+int NdxPageCache::Oldest() const {
+  return static_cast<int>(std::min_element(used_.begin(), used_.end()) - used_.begin());
+}
+
+bool NdxPageCache::IsDirty(uint32_t p) const {
+  int i = Find(p);
+  return i >= 0 && slots_[static_cast<size_t>(i)].dirty;
+}
+
+NdxPageCache::Outcome NdxPageCache::Take(int i) {
+  Slot& s = slots_[static_cast<size_t>(i)];
+  int64_t held = pages_[static_cast<size_t>(i)];
+  if (held >= 0 && s.dirty && !file_->Write(s.data.data(), kPageSize, held * kPageSize)) return kWriteBackFailed;
+  if (held >= 0) Unindex(i);
+  pages_[static_cast<size_t>(i)] = -1;
+  s.dirty = false;
+  return kOk;
+}
+
+NdxPageCache::Outcome NdxPageCache::Get(uint32_t p, uint8_t* out) {
+  int i = Find(p);
+  if (i < 0) {
+    i = Oldest();
+    if (Outcome o = Take(i); o != kOk) return o;
+    Slot& s = slots_[static_cast<size_t>(i)];
+    if (file_->Read(s.data.data(), kPageSize, static_cast<int64_t>(p) * kPageSize) != kPageSize) return kReadFailed;
+    pages_[static_cast<size_t>(i)] = p;
+    Index(i);
+  }
+  used_[static_cast<size_t>(i)] = ++clock_;
+  std::memcpy(out, slots_[static_cast<size_t>(i)].data.data(), kPageSize);
+  return kOk;
+}
+
+NdxPageCache::Outcome NdxPageCache::Put(uint32_t p, const uint8_t* in) {
+  int i = Find(p);
+  if (i < 0) {
+    i = Oldest();
+    if (Outcome o = Take(i); o != kOk) return o;
+    if (!file_->Write(in, kPageSize, static_cast<int64_t>(p) * kPageSize)) return kWriteFailed;
+    pages_[static_cast<size_t>(i)] = p;
+    Index(i);
+  }
+  used_[static_cast<size_t>(i)] = ++clock_;
+  Slot& s = slots_[static_cast<size_t>(i)];
+  s.dirty = true;
+  std::memcpy(s.data.data(), in, kPageSize);
+  return kOk;
+}
+
+int NdxPageCache::Flush() {
+  int failed = 0;
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    Slot& s = slots_[i];
+    if (pages_[i] >= 0 && s.dirty) {
+      if (!file_->Write(s.data.data(), kPageSize, pages_[i] * kPageSize)) ++failed;
+      s.dirty = false;
+    }
+  }
+  return failed;
+}
+
+bool NdxIndex::Flush() {
+  bool ok = true;
+  for (int n = cache_.Flush(); n > 0; --n) ok = Fail("Ndx_Get/Put");
   return ok;
 }
 
 bool NdxIndex::GetPage(uint32_t p, Page& page) {
-  if (p < 1 || p >= nextFree_ || cache_.empty()) return Damaged();
-  auto hit = std::find_if(cache_.begin(), cache_.end(), [p](const CacheEntry& e) { return e.page == p; });
-  if (hit != cache_.end()) {
-    std::rotate(cache_.begin(), hit, hit + 1);
-  } else {
-    CacheEntry& last = cache_.back();
-    if (last.page >= 0 && last.dirty && !file_.Write(last.data.data(), kPageSize, last.page * kPageSize))
-      return Fail("Ndx_Get/Put");
-    last.page = -1;
-    last.dirty = false;
-    if (file_.Read(last.data.data(), kPageSize, static_cast<int64_t>(p) * kPageSize) != kPageSize)
-      return Fail("Ndx_Get");
-    last.page = p;
-    std::rotate(cache_.begin(), cache_.end() - 1, cache_.end());
+  if (p < 1 || p >= nextFree_ || !cache_.is_open()) return Damaged();
+  switch (cache_.Get(p, page.b.data())) {
+    case NdxPageCache::kOk: break;
+    case NdxPageCache::kReadFailed: return Fail("Ndx_Get");
+    default: return Fail("Ndx_Get/Put");
   }
-  std::memcpy(page.b.data(), cache_.front().data.data(), kPageSize);
   std::memset(page.b.data() + kPageSize, 0, page.b.size() - kPageSize);
   if (Count(page) > keysPerPage_) return Damaged();
   return true;
 }
 
 bool NdxIndex::PutPage(uint32_t p, const Page& page) {
-  if (cache_.empty()) return Damaged();
-  auto hit = std::find_if(cache_.begin(), cache_.end(), [p](const CacheEntry& e) { return e.page == p; });
-  if (hit != cache_.end()) {
-    std::rotate(cache_.begin(), hit, hit + 1);
-  } else {
-    CacheEntry& last = cache_.back();
-    if (last.page >= 0 && last.dirty && !file_.Write(last.data.data(), kPageSize, last.page * kPageSize))
-      return Fail("Ndx_Put");
-    last.page = -1;
-    last.dirty = false;
-    if (!file_.Write(page.b.data(), kPageSize, static_cast<int64_t>(p) * kPageSize)) return Fail("Ndx_Put/New");
-    last.page = p;
-    std::rotate(cache_.begin(), cache_.end() - 1, cache_.end());
+  if (!cache_.is_open()) return Damaged();
+  switch (cache_.Put(p, page.b.data())) {
+    case NdxPageCache::kOk: return true;
+    case NdxPageCache::kWriteFailed: return Fail("Ndx_Put/New");
+    default: return Fail("Ndx_Put");
   }
-  cache_.front().dirty = true;
-  std::memcpy(cache_.front().data.data(), page.b.data(), kPageSize);
-  return true;
 }
 
 int NdxIndex::Count(const Page& p) const {

@@ -1,5 +1,5 @@
 // dBase III index files (.NDX): a B-tree of 512-byte pages whose pages pass
-// through a cache of 32 entries. Page 0 is the header; a leaf holds keys
+// through a cache of 32 pages. Page 0 is the header; a leaf holds keys
 // with record numbers, an interior page keys with child pages plus one last
 // entry that carries only a child.
 #pragma once
@@ -29,6 +29,55 @@ double NumericKeyValue(const std::string& key);
 bool ParseNumericKey(const std::string& text, double& value);
 
 enum class Step { First, Last, Next, Previous };
+
+// The pages of an index pass through kPageCacheSize slots that stay where
+// they are: a small hash table finds a page's slot, and a miss takes the
+// least recently used slot (the oldest use stamp), writing it back first
+// when it is dirty. Dirty pages reach the file only then and at Flush.
+class NdxPageCache {
+ public:
+  enum Outcome { kOk, kWriteBackFailed, kReadFailed, kWriteFailed };
+
+  explicit NdxPageCache(CachedFile& file) : file_(&file) {}
+  // Every slot free.
+  void Open();
+  // No slots: the index is closed.
+  void Close() { slots_.clear(); }
+  bool is_open() const { return !slots_.empty(); }
+  // Page p into `out` (kPageSize bytes).
+  Outcome Get(uint32_t p, uint8_t* out);
+  // `in` becomes page p, dirty; a page that was not cached is also
+  // written to the file at once.
+  Outcome Put(uint32_t p, const uint8_t* in);
+  // Writes every dirty page; returns how many writes failed.
+  int Flush();
+  bool Holds(uint32_t p) const { return Find(p) >= 0; }
+  bool IsDirty(uint32_t p) const;
+
+ private:
+  struct Slot {
+    bool dirty = false;
+    std::array<uint8_t, kPageSize> data{};
+  };
+  // Twice the slots keeps the runs short; Home gives the 6 bits of 64.
+  static constexpr int kBuckets = 64;
+  static_assert(kBuckets >= 2 * kPageCacheSize);
+  static int Home(uint32_t p) { return static_cast<int>((p * 0x9E3779B1u) >> 26); }
+  int Find(uint32_t p) const;
+  void Index(int slot);
+  void Unindex(int slot);
+  int Oldest() const;
+  // Frees slot i, writing back the page it held when dirty.
+  Outcome Take(int i);
+
+  CachedFile* file_;
+  std::vector<Slot> slots_;
+  std::array<int64_t, kPageCacheSize> pages_{};  // -1: free
+  std::array<uint64_t, kPageCacheSize> used_{};
+  uint64_t clock_ = 0;
+  // Page number to slot: open addressing, -1 empty.
+  std::array<int8_t, kBuckets> buckets_{};
+};
 
 class NdxIndex {
  public:
@@ -90,11 +139,6 @@ class NdxIndex {
     int k = 0;
     bool interior = false;
   };
-  struct CacheEntry {
-    int64_t page = -1;
-    bool dirty = false;
-    std::array<uint8_t, kPageSize> data{};
-  };
 
   bool ReadHeader();
   bool WriteHeader();
@@ -141,7 +185,7 @@ class NdxIndex {
   uint32_t root_ = 1;
   uint32_t nextFree_ = 2;
 
-  std::vector<CacheEntry> cache_;  // most recently used first
+  NdxPageCache cache_{file_};
   std::vector<Level> path_;
   bool pathValid_ = false;
   int32_t currentRecord_ = 0;
