@@ -151,8 +151,6 @@ void DecodeArgument(std::string_view p, char c, int t, ArgDecode& d) {
 
 namespace {
 
-void Decode(std::string_view p, char c, int t, ArgDecode& d) { DecodeArgument(p, c, t, d); }
-
 bool SameDecode(const ArgDecode& a, const ArgDecode& b) {
   return a.kind == b.kind && a.varKind == b.varKind && a.adv == b.adv && a.sep == b.sep &&
          a.eoa == b.eoa && a.text == b.text && a.whole == b.whole &&
@@ -296,14 +294,14 @@ ArgDecode* Cached(DecodedText& cache, const ParamText& p, char c, int t) {
   if (ArgDecode* d = cache.Find(at, c, t)) {
     if (ShadowChecks()) {
       ArgDecode check;
-      Decode(p.view(), c, t, check);
+      DecodeArgument(p.view(), c, t, check);
       if (!SameDecode(*d, check)) ShadowMismatch(*d, p.view());
     }
     return d;
   }
   if (cache.args.size() >= DecodedText::kMaxArgs) return nullptr;
   auto fresh = std::make_unique<ArgDecode>();
-  Decode(p.view(), c, t, *fresh);
+  DecodeArgument(p.view(), c, t, *fresh);
   fresh->at = static_cast<uint16_t>(at);
   cache.args.push_back(std::move(fresh));
   cache.cursor = static_cast<uint32_t>(cache.args.size());
@@ -372,11 +370,6 @@ std::string Unescape(std::string_view body, bool raw) {
   return s;
 }
 
-void ReadVariable(Interp& in, const std::string& name) {
-  if (name.empty()) return;
-  ReadVariableId(in, name.back(), NameIds::Known(name), name);
-}
-
 const std::string& ReadNameSlow(Interp& in, size_t len, int& id) {
   if (len > in.param.size()) len = in.param.size();
   DecodedText* cache = FastPathsOn() ? in.param.decoded() : nullptr;
@@ -429,7 +422,7 @@ void ReadArg(Interp& in, char c, int t) {
       Apply(in, *d, c);
   } else {
     ArgDecode local;
-    Decode(in.param.view(), c, t, local);
+    DecodeArgument(in.param.view(), c, t, local);
     Apply(in, local, c);
   }
 

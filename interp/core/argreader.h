@@ -19,11 +19,6 @@ std::string FormatResultNumber(const Interp& in, int type, int32_t lval, double 
 // Quoted-string escapes: \\ \n \a \t \. (only \\ with raw).
 std::string Unescape(std::string_view body, bool raw);
 
-// Looks up a variable argument (already upper-cased) of the kind of its
-// last character and fills the results; used by the reader and by commands
-// that take variable names.
-void ReadVariable(Interp& in, const std::string& name);
-
 // The first `len` characters of the parameter text as a name, trimmed and
 // upper-cased, with its name id; the parameter text is left as it is.
 const std::string& ReadNameSlow(Interp& in, size_t len, int& id);

@@ -209,19 +209,11 @@ struct Interp {
       Prepare(line, operatorMode, c);
     return c;
   }
-  const PreparedLine& Prepared(int line, bool operatorMode) { return Code(line, operatorMode).prep; }
   // Forgets the prepared lines, for a line table that was replaced.
   void ForgetPrepared() {
     for (auto& v : code_) v.clear();
     codeBase_[0] = codeBase_[1] = nullptr;
     defs_.clear();
-  }
-  // The dispatch of a prepared line, classified once by `classify`.
-  template <typename F>
-  const LineDispatch& Dispatch(int line, bool operatorMode, F classify) {
-    LineCode& c = Code(line, operatorMode);
-    if (c.dispatch.kind == LineDispatch::kNone) c.dispatch = classify(c.prep);
-    return c.dispatch;
   }
   // A DEF line: the text after its name's "(" (count, ")" and body).
   struct DefCode {
