@@ -170,19 +170,11 @@ std::string ResultText(const Interp& in) {
 
 void AppendResultText(const Interp& in, std::string& out, bool replace) {
   const ArgResult& r = in.res;
-  if (r.type == kString || r.type == kNone) {
-    const std::string& t = r.text.str();
-    if (replace)
-      out.assign(t);
-    else
-      out.append(t);
-    return;
-  }
-  std::string t = FormatResultNumber(in, r.type, r.type == kInteger ? r.ival : r.lval, r.fval);
-  if (replace)
-    out.assign(t);
+  if (replace) out.clear();  // keeps the buffer
+  if (r.type == kString || r.type == kNone)
+    out += r.text.str();
   else
-    out.append(t);
+    out += FormatResultNumber(in, r.type, r.type == kInteger ? r.ival : r.lval, r.fval);
 }
 
 void SetResultText(const Interp& in, LazyText& out) {
