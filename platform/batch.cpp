@@ -30,8 +30,9 @@ int AnswerId(const std::string& word) {
   return -1;
 }
 
-// A quoted text; `typing` also takes the escapes \r, \t and \b.
-bool ParseQuoted(std::string_view s, std::string& out, bool typing = false) {
+// A quoted text; `typing` also takes the escapes \r, \t and \b, `lines`
+// also \n for a line break (CR LF) in a multi-line edit.
+bool ParseQuoted(std::string_view s, std::string& out, bool typing = false, bool lines = false) {
   if (s.size() < 2 || s.front() != '"' || s.back() != '"') return false;
   out.clear();
   for (size_t i = 1; i + 1 < s.size(); ++i) {
@@ -41,6 +42,9 @@ bool ParseQuoted(std::string_view s, std::string& out, bool typing = false) {
     } else if (typing && c == '\\' && i + 2 < s.size() && (s[i + 1] == 'r' || s[i + 1] == 't' || s[i + 1] == 'b')) {
       char e = s[++i];
       out += e == 'r' ? '\r' : e == 't' ? '\t' : '\b';
+    } else if (lines && c == '\\' && i + 2 < s.size() && s[i + 1] == 'n') {
+      out += "\r\n";
+      ++i;
     } else if (c == '"') {
       return false;
     } else {
@@ -158,6 +162,38 @@ bool ParseBatchScript(std::string_view text, std::string* error) {
     } else if (word == "wait") {
       act.kind = ActionKind::Wait;
       ok = ParseNumbers(rest, 1, &act.x) && act.x >= 0;
+    } else if (word == "press") {
+      act.kind = ActionKind::Press;
+      ok = ParseNumbers(rest, 1, &act.id);
+    } else if (word == "settext") {
+      act.kind = ActionKind::SetText;
+      std::string quoted;
+      std::string v;
+      ok = ParseNumbers(rest, 1, &act.id, &quoted) && ParseQuoted(quoted, v, true, true);
+      act.value = Utf8ToCp1252(v);
+    } else if (word == "select" || word == "dblclick" || word == "scroll") {
+      act.kind = word == "select" ? ActionKind::Select : word == "dblclick" ? ActionKind::DblClick : ActionKind::Scroll;
+      int v[2];
+      ok = ParseNumbers(rest, 2, v) && (act.kind == ActionKind::Scroll || v[1] >= 0);
+      act.id = v[0], act.index = v[1];
+    } else if (word == "choose") {
+      act.kind = ActionKind::Choose;
+      std::string v;
+      if (!rest.empty() && rest.front() == '"') {
+        ok = ParseQuoted(rest, v);
+        act.value = Utf8ToCp1252(v);
+        act.byText = true;
+      } else {
+        ok = ParseNumbers(rest, 1, &act.index) && act.index >= 0;
+      }
+    } else if (word == "menu") {
+      act.kind = ActionKind::Menu;
+      act.none = rest == "none";
+      ok = act.none || ParseNumbers(rest, 1, &act.id);
+    } else if (word == "dir") {
+      act.kind = ActionKind::Dir;
+      act.value = Utf8ToCp1252(rest);
+      ok = !rest.empty();
     } else {
       ok = false;
     }
@@ -195,6 +231,53 @@ std::optional<BatchAction> TakeInputAction() {
   }
   return std::nullopt;
 }
+
+const BatchAction* PeekNextAction() { return g_actions.empty() ? nullptr : &g_actions.front(); }
+
+std::optional<BatchAction> TakeNextAction() {
+  if (g_actions.empty()) return std::nullopt;
+  BatchAction act = std::move(g_actions.front());
+  g_actions.pop_front();
+  return act;
+}
+
+std::string DescribeAction(const BatchAction& a) {
+  auto quoted = [](const std::string& v) {
+    std::string out = "\"";
+    for (char c : Cp1252ToUtf8(v)) {
+      if (c == '\r') continue;
+      if (c == '\n') out += "\\n";
+      else if (c == '"' || c == '\\') out += std::string("\\") + c;
+      else out += c;
+    }
+    return out + "\"";
+  };
+  auto n = [](int v) { return std::to_string(v); };
+  switch (a.kind) {
+    case ActionKind::Answer: return "answer " + n(a.answer);
+    case ActionKind::File: return "file " + Cp1252ToUtf8(a.value);
+    case ActionKind::Text: return "text " + quoted(a.value);
+    case ActionKind::Cancel: return "cancel";
+    case ActionKind::Choose: return "choose " + (a.byText ? quoted(a.value) : n(a.index));
+    case ActionKind::Dir: return "dir " + Cp1252ToUtf8(a.value);
+    case ActionKind::Type: return "type " + quoted(a.value);
+    case ActionKind::Key: return "key " + n(a.x);
+    case ActionKind::Click: return "click " + n(a.x) + " " + n(a.y) + (a.right ? " right" : "");
+    case ActionKind::Move: return "move " + n(a.x) + " " + n(a.y);
+    case ActionKind::Resize: return "resize " + n(a.x) + " " + n(a.y);
+    case ActionKind::Close: return "close";
+    case ActionKind::Wait: return "wait " + n(a.x);
+    case ActionKind::Press: return "press " + n(a.id);
+    case ActionKind::SetText: return "settext " + n(a.id) + " " + quoted(a.value);
+    case ActionKind::Select: return "select " + n(a.id) + " " + n(a.index);
+    case ActionKind::DblClick: return "dblclick " + n(a.id) + " " + n(a.index);
+    case ActionKind::Scroll: return "scroll " + n(a.id) + " " + n(a.index);
+    case ActionKind::Menu: return a.none ? "menu none" : "menu " + n(a.id);
+  }
+  return {};
+}
+
+void ReportUnfitAction(const BatchAction& a) { WriteAll(stderr, "[BATCH] " + DescribeAction(a) + "\n"); }
 
 std::optional<BatchAction> TakeBatchAction(std::initializer_list<ActionKind> fits) {
   for (auto it = g_actions.begin(); it != g_actions.end(); ++it) {

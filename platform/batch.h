@@ -19,20 +19,31 @@ bool IsBatchMode();
 
 enum class ActionKind {
   // dialog answers
-  Answer, File, Text, Cancel,
+  Answer, File, Text, Cancel, Choose, Dir,
   // input, delivered as platform input while the program waits or polls
-  Type, Key, Click, Move, Resize, Close, Wait
+  // (or to the open modal dialog or context menu)
+  Type, Key, Click, Move, Resize, Close, Wait,
+  Press, SetText, Select, DblClick, Scroll, Menu
 };
 
 struct BatchAction {
   ActionKind kind = ActionKind::Cancel;
   int answer = 0;     // Answer: the dialog result id (IDOK ...)
-  std::string value;  // File, Text: Windows-1252 text; Type: one character
+  std::string value;  // File, Text, Dir, SetText, Choose by text: Windows-1252 text; Type: one character
   int x = 0, y = 0;   // Key: x is the virtual key; Click, Move, Resize; Wait: x ms
   bool right = false; // Click with the right button
+  int id = 0;         // Press, SetText, Select, DblClick, Scroll, Menu: the control or item id
+  int index = 0;      // Select, DblClick, Choose: the entry; Scroll: the position
+  bool byText = false;  // Choose "TEXT"
+  bool none = false;    // menu none: dismiss the context menu
 };
 
 bool IsInputAction(ActionKind k);
+// The action as the script line says it, for "[BATCH] " reports.
+std::string DescribeAction(const BatchAction& a);
+// Reports an action that does not fit the window it reached, on standard
+// error as "[BATCH] " and the action; the action is skipped.
+void ReportUnfitAction(const BatchAction& a);
 
 // Parses a script (UTF-8 text); on failure returns false with a message.
 bool ParseBatchScript(std::string_view text, std::string* error);
@@ -43,6 +54,10 @@ void ClearBatchScript();
 std::optional<BatchAction> TakeBatchAction(std::initializer_list<ActionKind> fits);
 // Takes the first queued input action.
 std::optional<BatchAction> TakeInputAction();
+// The first queued action of any kind: a modal dialog takes the actions in
+// their order.
+const BatchAction* PeekNextAction();
+std::optional<BatchAction> TakeNextAction();
 
 // Writes Windows-1252 text to standard output as UTF-8 and flushes.
 void WriteConsoleText(std::string_view text);

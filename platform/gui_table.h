@@ -4,8 +4,9 @@
 // from it and the program's stand-ins forward through it.
 //
 // A function added to winuser.h, wingdi.h, dialogs.h, screen.h, app.h,
-// clipboard.h or batchinput.h is added here too; a program that calls one
-// missing here does not link.
+// clipboard.h or batchinput.h is added here too, one of controls/, dialogs/
+// or menus/ to that folder's table header; a program that calls one missing
+// there does not link.
 #pragma once
 
 #include <string>
@@ -14,6 +15,9 @@
 
 #include "app.h"
 #include "batchinput.h"
+#include "controls/controls_table.h"
+#include "dialogs/dialogs_table.h"
+#include "menus/menus_table.h"
 #include "clipboard.h"
 #include "dialogs.h"
 #include "screen.h"
@@ -117,7 +121,10 @@
   X(COLORREF, SetPixel, (HDC a, int b, int c, COLORREF d), (a, b, c, d))                       \
   X(int, GetDeviceCaps, (HDC a, int b), (a, b))                                                \
   X(BOOL, FillRect, (HDC a, const RECT* b, HGDIOBJ c), (a, b, c))                              \
-  X(int, GetSystemMetrics, (int a), (a))
+  X(int, GetSystemMetrics, (int a), (a))                                                       \
+  TILMOR_GUI_CONTROL_FUNCTIONS(X)                                                              \
+  TILMOR_GUI_DIALOG_FUNCTIONS(X)                                                               \
+  TILMOR_GUI_MENU_FUNCTIONS(X)
 
 // Functions that batch mode answers without a window system; their
 // stand-ins are written by hand.
@@ -139,7 +146,10 @@
   X(void, SetInputTarget, (HWND a), (a))                                       \
   X(bool, DeliverBatchInput, (bool a), (a))                                    \
   X(void, PollInput, (), ())                                                   \
-  X(bool, SaveWindowPng, (HWND a, const std::string& b), (a, b))
+  X(bool, SaveWindowPng, (HWND a, const std::string& b), (a, b))              \
+  TILMOR_GUI_CONTROL_WIN_FUNCTIONS(X)                                          \
+  TILMOR_GUI_DIALOG_WIN_FUNCTIONS(X)                                           \
+  TILMOR_GUI_MENU_WIN_FUNCTIONS(X)
 
 // X(return type, name, (parameters), (arguments), value): questions whose
 // answer is known while nothing of the window system exists (no window,
@@ -166,7 +176,7 @@ namespace win {
 
 // Changed whenever the table changes, so a program never uses a module
 // built from other sources.
-constexpr int kGuiTableVersion = 1;
+constexpr int kGuiTableVersion = 2;
 
 struct GuiTable {
 #define TILMOR_GUI_MEMBER(r, n, p, a, ...) r(*n) p;

@@ -83,7 +83,9 @@ TEST_F(BatchTest, FileTextCancelCommentsAndBlankLines) {
 TEST_F(BatchTest, BadLinesAreRejected) {
   for (const char* bad : {"answer MAYBE", "answer", "answer -1", "file", "text hi",
                           "text \"open", "text \"a\"b\"", "cancel now", "click OK",
-                          "answer OK\npress 1"}) {
+                          "answer OK\npress", "press x", "press 1 2", "settext 101", "settext 101 hi",
+                          "select 101", "select 101 -1", "dblclick 5", "scroll 7", "choose", "choose -2",
+                          "choose \"x", "menu", "menu some", "dir"}) {
     std::string error;
     EXPECT_FALSE(ParseBatchScript(bad, &error)) << bad;
     EXPECT_FALSE(error.empty()) << bad;
@@ -91,6 +93,75 @@ TEST_F(BatchTest, BadLinesAreRejected) {
   std::string error;
   EXPECT_TRUE(ParseBatchScript("", &error));
   EXPECT_FALSE(Next());
+}
+
+TEST_F(BatchTest, ControlMenuAndChooserActions) {
+  std::string error;
+  ASSERT_TRUE(ParseBatchScript("press 1000\n"
+                               "settext 101 \"Zeile 1\\nZeile \\\"2\\\"\\tx\"\n"
+                               "select 101 3\n"
+                               "dblclick 101 0\n"
+                               "scroll 1004 -5\n"
+                               "choose 2\n"
+                               "choose \"M\xC3\xBCller\"\n"
+                               "menu 32767\n"
+                               "menu none\n"
+                               "dir C:\\Daten\n",
+                               &error))
+      << error;
+  auto a = win::TakeNextAction();
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::Press);
+  EXPECT_EQ(a->id, 1000);
+  a = win::TakeNextAction();
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::SetText);
+  EXPECT_EQ(a->id, 101);
+  EXPECT_EQ(a->value, "Zeile 1\r\nZeile \"2\"\tx");
+  EXPECT_EQ(win::DescribeAction(*a), "settext 101 \"Zeile 1\\nZeile \\\"2\\\"\tx\"");
+  a = win::TakeNextAction();
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::Select);
+  EXPECT_EQ(a->index, 3);
+  EXPECT_EQ(win::DescribeAction(*a), "select 101 3");
+  a = win::TakeNextAction();
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::DblClick);
+  EXPECT_EQ(a->index, 0);
+  a = win::TakeNextAction();
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::Scroll);
+  EXPECT_EQ(a->id, 1004);
+  EXPECT_EQ(a->index, -5);  // a position may be negative, an entry may not
+  // Choices and folders answer dialogs: a dialog looking for them skips the
+  // input actions before them.
+  EXPECT_TRUE(win::IsInputAction(ActionKind::Menu));
+  EXPECT_FALSE(win::IsInputAction(ActionKind::Choose));
+  a = TakeBatchAction({ActionKind::Dir});
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::Dir);
+  EXPECT_EQ(a->value, "C:\\Daten");
+  a = TakeBatchAction({ActionKind::Choose});
+  ASSERT_TRUE(a);
+  EXPECT_FALSE(a->byText);
+  EXPECT_EQ(a->index, 2);
+  a = TakeBatchAction({ActionKind::Choose});
+  ASSERT_TRUE(a);
+  EXPECT_TRUE(a->byText);
+  EXPECT_EQ(a->value, "M\xFCller");
+  EXPECT_EQ(win::DescribeAction(*a), "choose \"M\xC3\xBCller\"");
+  ASSERT_NE(win::PeekNextAction(), nullptr);
+  EXPECT_EQ(win::PeekNextAction()->id, 32767);
+  a = win::TakeInputAction();
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->kind, ActionKind::Menu);
+  EXPECT_FALSE(a->none);
+  a = win::TakeInputAction();
+  ASSERT_TRUE(a);
+  EXPECT_TRUE(a->none);
+  EXPECT_EQ(win::DescribeAction(*a), "menu none");
+  EXPECT_EQ(win::PeekNextAction(), nullptr);
+  EXPECT_FALSE(win::TakeNextAction());
 }
 
 TEST_F(BatchTest, TakeFirstFittingActionInOrder) {

@@ -1,0 +1,6 @@
+// The menus' functions in the window-system table (gui_table.h):
+// X(return type, name, (parameters), (arguments)).
+#pragma once
+
+#define TILMOR_GUI_MENU_FUNCTIONS(X)
+#define TILMOR_GUI_MENU_WIN_FUNCTIONS(X)
