@@ -16,9 +16,11 @@ using HDC = int32_t;
 using HGDIOBJ = int32_t;
 using HMENU = int32_t;
 using HINSTANCE = int32_t;
-using WPARAM = uint32_t;
-using LPARAM = int32_t;
-using LRESULT = int32_t;
+// Pointer-wide, as on 64-bit Windows: messages carry buffers (WM_GETTEXT,
+// LB_ADDSTRING ...) in their parameters. Programs pass 32-bit values.
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
 using COLORREF = uint32_t;
 using LPCSTR = const char*;
 using LPSTR = char*;
