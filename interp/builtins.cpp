@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "data_module.h"
 #include "dbase_module.h"
+#include "dialogstate.h"
 #include "mainwindow.h"
 #include "startup.h"
 #include "sysvars_core.h"
@@ -26,6 +27,12 @@ void RegisterBuiltins() {
   RegisterCharsetFunctions();
   RegisterWindowCommands();
   RegisterEventFunctions();
+  RegisterStandardDialogs();
+  RegisterItemListWindows();
+  RegisterCreateFunctions();
+  RegisterControlFunctions();
+  RegisterControlCommands();
+  RegisterSendKeys();
   RegisterDataModule();
   RegisterDbaseModule();
   // Texts of tables are converted from and to OEM while FONT 1 is chosen.

@@ -43,11 +43,12 @@ void Dimension(Interp& in, Kind k, int twice) {
   size = n;
 }
 
-// Index i within 0..size, else error 207 naming the highest index.
-bool InRange(Interp& in, Kind k, int32_t i) {
+// Index i within 0..size, else error 207; the reads name the highest
+// index, the writes nothing more.
+bool InRange(Interp& in, Kind k, int32_t i, bool read) {
   int32_t size = SizeOf(in.arrays, k);
   if (i < 0 || i > size) {
-    RuntimeError(in, 207, std::to_string(size));
+    RuntimeError(in, 207, read ? std::to_string(size) : std::string());
     return false;
   }
   return true;
@@ -57,7 +58,7 @@ void Store(Interp& in, Kind k) {
   ReadArg(in, '=', kAny);
   int32_t i = in.res.ival;
   ReadArg(in, ' ', kAny);
-  if (!InRange(in, k, i)) return;
+  if (!InRange(in, k, i, false)) return;
   size_t at = static_cast<size_t>(i);
   switch (k) {
     case kInts: in.arrays.ints[at] = in.res.ival; break;
@@ -71,7 +72,7 @@ void Element(Interp& in, Kind k) {
   ReadArg(in, ')', kAny);
   int32_t i = in.res.ival;
   ArgResult& r = in.res;
-  if (!InRange(in, k, i)) {
+  if (!InRange(in, k, i, true)) {
     r.type = k == kStrings ? kString : k == kFloats ? kFloat : k == kLongs ? kLong : kInteger;
     r.text.clear();
     r.lval = r.ival = 0;

@@ -6,6 +6,7 @@
 #include "argreader.h"
 #include "batchinput.h"
 #include "commands.h"
+#include "dialogs/dialogbox.h"
 #include "errors.h"
 #include "fnargs.h"
 #include "functions.h"
@@ -185,6 +186,8 @@ void PumpMessages(Interp& in) {
       }
       throw ProgramEnd{kExitAborted};
     }
+    // The current modeless dialog's keyboard interface: Tab, Enter, Escape.
+    if (in.events.modeless && IsDialogMessageA(in.events.modeless, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -241,6 +244,7 @@ void RegisterEventFunctions() {
   RegisterSystemVariable("%DDEWIN", [](Interp& in) { in.res.lval = in.events.ddeWin; });
   RegisterSystemVariable("%HWND", [](Interp& in) { in.res.ival = MW().hwnd; });
   RegisterSystemVariable("%HDC", [](Interp& in) { in.res.ival = MW().dc; });
+  RegisterSystemVariable("%FONT", [](Interp& in) { in.res.ival = MW().currentFont; });
   RegisterSystemVariable("%HDC2", [](Interp& in) { in.res.ival = MW().memDc; });
   RegisterSystemVariable("%WINLEFT", [](Interp& in) { in.res.ival = WindowEdge(0); });
   RegisterSystemVariable("%WINTOP", [](Interp& in) { in.res.ival = WindowEdge(1); });

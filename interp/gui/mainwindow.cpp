@@ -335,17 +335,15 @@ LRESULT MainWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   }
 }
 
-LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  Interp& in = TheInterp();
-  in.events.modeless = hwnd;
-  in.events.lastMessage = static_cast<int32_t>(msg);
+namespace {
+
+// What the dialog window procedure and the modeless dialog procedure do
+// alike; false for a message neither handles.
+bool DialogEvent(Interp& in, HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_PAINT:
       if (MW().autoPaint < 2) in.events.paint = true;
-      return DefWindowProcA(hwnd, msg, w, l);
-    case WM_SIZE:
-      RecordChar(in, 4);
-      return DefWindowProcA(hwnd, msg, w, l);
+      return false;  // then default processing
     case WM_COMMAND: {
       int code = HIWORD(w);
       if (l == 0 && (w & 0xFF) == 1) {
@@ -361,7 +359,7 @@ LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       } else if (code == 1) {
         RecordChar(in, 1);
       }
-      return 0;
+      return true;
     }
     case WM_PARENTNOTIFY:
       if (LOWORD(w) == WM_LBUTTONDOWN) {
@@ -374,11 +372,33 @@ LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
         in.events.childLeft = false;
         MouseAt(in, l);
       }
-      return 0;
+      return true;
+    case WM_SETFOCUS:
+    case WM_TIMER:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      return CommonMessage(in, hwnd, msg, w, l);
     default:
-      if (CommonMessage(in, hwnd, msg, w, l)) return 0;
-      return DefWindowProcA(hwnd, msg, w, l);
+      return false;
   }
+}
+
+}  // namespace
+
+LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  Interp& in = TheInterp();
+  in.events.modeless = hwnd;
+  in.events.lastMessage = static_cast<int32_t>(msg);
+  if (msg == WM_SIZE) RecordChar(in, 4);
+  if (DialogEvent(in, hwnd, msg, w, l)) return 0;
+  return DefWindowProcA(hwnd, msg, w, l);
+}
+
+BOOL ModelessDialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  Interp& in = TheInterp();
+  in.events.modeless = hwnd;
+  in.events.lastMessage = static_cast<int32_t>(msg);
+  return DialogEvent(in, hwnd, msg, w, l) ? TRUE : FALSE;
 }
 
 void TeardownWindow(Interp& in) {

@@ -53,6 +53,7 @@ struct MainWindowState {
   HDC savedDc = 0, savedMemDc = 0;
   HGDIOBJ clsBrush = 0;
   bool printing = false;  // an open print job (printing commands)
+  HGDIOBJ currentFont = 0;  // %FONT: the font last made by the program
 };
 
 MainWindowState& MW();
@@ -85,6 +86,10 @@ void RedrawGrid();
 // The main window procedure and the dialog window procedure.
 LRESULT MainWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT DialogWindowProc(HWND, UINT, WPARAM, LPARAM);
+// The procedure of the modeless dialogs the program makes: the dialog
+// window procedure's handling of focus, commands, timer, scroll bars,
+// clicks and paint; FALSE (not handled) for everything else.
+BOOL ModelessDialogProc(HWND, UINT, WPARAM, LPARAM);
 
 // Recording a character into the event record (window procedures).
 void RecordChar(Interp& in, uint8_t c);
