@@ -148,7 +148,8 @@ void PostCommand(HWND owner, UINT id) {
 // Removes what an earlier filling put into a Qt menu or bar.
 void Clear(QWidget* q) {
   for (QAction* a : q->actions()) q->removeAction(a);
-  for (QObject* c : q->children()) {
+  const QObjectList children = q->children();  // a copy: deleting changes the list
+  for (QObject* c : children) {
     if (!c->property(kOwnedProperty).toBool()) continue;
     if (auto* w = qobject_cast<QWidget*>(c)) w->hide();
     delete c;

@@ -211,7 +211,7 @@ std::optional<std::vector<Resource>> ReadPeFile(const std::vector<unsigned char>
   auto rsrcRva = b.U32(dirs + 16), rsrcSize = b.U32(dirs + 20);
   if (!rsrcRva || !rsrcSize || *rsrcRva == 0 || *rsrcSize == 0) return out;
   auto base = FileOffset(sections, *rsrcRva, *rsrcSize);
-  if (!base) return std::nullopt;
+  if (!base || !b.Has(*base, *rsrcSize)) return std::nullopt;
   auto types = DirEntries(b, *base, *rsrcSize, 0);
   if (!types) return std::nullopt;
   for (const DirEntry& type : *types) {
@@ -229,7 +229,7 @@ std::optional<std::vector<Resource>> ReadPeFile(const std::vector<unsigned char>
       if (leaf + uint64_t{16} > *rsrcSize) return std::nullopt;
       uint32_t dataRva = *b.U32(*base + leaf), dataSize = *b.U32(*base + leaf + 4);
       auto at = FileOffset(sections, dataRva, dataSize);
-      if (!at) return std::nullopt;
+      if (!at || !b.Has(*at, dataSize)) return std::nullopt;
       Resource r;
       r.typeId = type.id;
       r.typeName = type.name;
