@@ -23,6 +23,14 @@ std::string Text(Interp& in) {
   return in.res.text;
 }
 
+// Whether there is a main window; in batch mode one that only text has
+// needed so far is made now, as it would be on a screen.
+bool HaveMainWindow(Interp& in) {
+  MainWindowState& m = MW();
+  if (!m.exists && m.textShown) EnsureMainWindow(in);
+  return m.exists;
+}
+
 // The bar commands make the main window and, when it has none, its bar.
 HMENU EnsureBar(Interp& in) {
   EnsureMainWindow(in);
@@ -94,6 +102,7 @@ void CmdTrackMenu(Interp& in, int) {
   int32_t x = Num(in, ',');
   int32_t y = Num(in, ' ');
   MainWindowState& m = MW();
+  HaveMainWindow(in);
   POINT p{x, y};
   ClientToScreen(m.hwnd, &p);
   TrackPopupMenu(m.currentMenu, TPM_RIGHTBUTTON, p.x, p.y, 0, m.hwnd, nullptr);
@@ -111,7 +120,7 @@ void CmdUseExtMenu(Interp& in, int) {
   int32_t instance = Num(in, ',');
   std::string name = Text(in);
   MainWindowState& m = MW();
-  if (!m.exists) {
+  if (!HaveMainWindow(in)) {
     RuntimeError(in, kNeedsWindow);
     return;
   }

@@ -41,6 +41,7 @@ struct MainWindowState {
   int metricCount = 2;
   int tallest = 2;
   bool exists = false;
+  bool textShown = false;  // batch mode: text went to standard output in the window's place
   bool breakCheck = true;
   bool hasFocus = false;
   bool caretWanted = false;
