@@ -26,6 +26,7 @@ void RegisterBuiltins() {
   RegisterDateTimeFunctions();
   RegisterCharsetFunctions();
   RegisterWindowCommands();
+  RegisterMenuCommands();
   RegisterEventFunctions();
   RegisterStandardDialogs();
   RegisterItemListWindows();

@@ -14,6 +14,7 @@
 #include "batch.h"
 #include "codepage.h"
 #include "interrupt.h"
+#include "menus/menus.h"
 #include "hostwidget.h"
 #include "window_impl.h"
 
@@ -91,6 +92,12 @@ int QtKeyOfChar(unsigned char c) {
   }
 }
 
+// Script positions are client coordinates; a menu bar lies above the client.
+QPointF AtClient(QWidget* w, QPoint p) {
+  auto* host = dynamic_cast<HostWidget*>(w);
+  return QPointF(p + QPoint(0, host ? host->ClientTop() : 0));
+}
+
 void Send(QWidget* w, QEvent* e) {
   QCoreApplication::sendEvent(w, e);
   delete e;
@@ -115,7 +122,7 @@ bool ReleasePending() {
   }
   if (r.kind == PendingRelease::Mouse) {
     if (QWidget* w = TargetWidget(false))
-      Send(w, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(r.pos), w->mapToGlobal(QPointF(r.pos)),
+      Send(w, new QMouseEvent(QEvent::MouseButtonRelease, AtClient(w, r.pos), w->mapToGlobal(AtClient(w, r.pos)),
                               r.button, Qt::NoButton, Qt::NoModifier));
     return true;
   }
@@ -146,9 +153,9 @@ void Deliver(const BatchAction& a) {
       if (!w) break;
       Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
       QPoint p(a.x, a.y);
-      Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
+      Send(w, new QMouseEvent(QEvent::MouseMove, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));
-      Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), w->mapToGlobal(QPointF(p)), b, b,
+      Send(w, new QMouseEvent(QEvent::MouseButtonPress, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), b, b,
                               Qt::NoModifier));
       g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p};
       break;
@@ -156,7 +163,7 @@ void Deliver(const BatchAction& a) {
     case ActionKind::Move:
       if (QWidget* w = TargetWidget(false)) {
         QPoint p(a.x, a.y);
-        Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
+        Send(w, new QMouseEvent(QEvent::MouseMove, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), Qt::NoButton,
                                 Qt::NoButton, Qt::NoModifier));
       }
       break;
@@ -169,6 +176,10 @@ void Deliver(const BatchAction& a) {
       break;
     case ActionKind::Wait:
       AdvanceVirtualTime(static_cast<unsigned long long>(a.x));
+      break;
+    case ActionKind::Menu:
+      // An item of the menu bar; context menus take theirs while open.
+      if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
       break;
     default:
       break;
