@@ -27,6 +27,9 @@ namespace {
 
 HWND g_target = 0;
 bool g_stdinDone = false;
+// A dialog taking the script's input: keys go to its focused control, clicks
+// to the control under the point.
+HWND g_scope = 0;
 
 // A press waits for the next delivery to be released, so that a program
 // polling in between sees the key or button down, as a person's press lasts.
@@ -36,10 +39,22 @@ struct PendingRelease {
   int vk = 0;
   Qt::MouseButton button = Qt::NoButton;
   QPoint pos;
+  HWND hwnd = 0;  // the window pressed
 };
 PendingRelease g_release;
 
+bool InScope(HWND hwnd) {
+  for (Wnd* w = Find(hwnd); w; w = Find(w->parent))
+    if (w->hwnd == g_scope) return true;
+  return false;
+}
+
 QWidget* TargetWidget(bool keys) {
+  if (g_scope) {
+    if (Wnd* f = Find(S().focus); keys && f && f->widget && InScope(f->hwnd)) return f->widget;
+    Wnd* d = Find(g_scope);
+    return d ? d->widget : nullptr;
+  }
   if (keys)
     if (Wnd* f = Find(S().focus); f && f->widget) return f->widget;
   if (Wnd* t = Find(g_target); t && t->widget) return t->widget;
@@ -114,7 +129,8 @@ bool ReleasePending() {
     return true;
   }
   if (r.kind == PendingRelease::Mouse) {
-    if (QWidget* w = TargetWidget(false))
+    Wnd* pressed = Find(r.hwnd);
+    if (QWidget* w = pressed && pressed->widget ? pressed->widget : TargetWidget(false))
       Send(w, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(r.pos), w->mapToGlobal(QPointF(r.pos)),
                               r.button, Qt::NoButton, Qt::NoModifier));
     return true;
@@ -146,16 +162,26 @@ void Deliver(const BatchAction& a) {
       if (!w) break;
       Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
       QPoint p(a.x, a.y);
+      if (g_scope)
+        if (QWidget* c = w->childAt(p); c && HandleOf(c)) {
+          p = c->mapFrom(w, p);
+          w = c;
+        }
       Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));
       Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), w->mapToGlobal(QPointF(p)), b, b,
                               Qt::NoModifier));
-      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p};
+      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p, HandleOf(w)};
       break;
     }
     case ActionKind::Move:
       if (QWidget* w = TargetWidget(false)) {
         QPoint p(a.x, a.y);
+        if (g_scope)
+          if (QWidget* c = w->childAt(p); c && HandleOf(c)) {
+            p = c->mapFrom(w, p);
+            w = c;
+          }
         Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
                                 Qt::NoButton, Qt::NoModifier));
       }
@@ -209,6 +235,14 @@ bool DeliverBatchInput(bool waiting) {
   ReleasePending();
   TypeChar(c == '\n' ? '\r' : c);
   return true;
+}
+
+void DeliverInputAction(const BatchAction& a, HWND scope) {
+  ReleasePending();
+  HWND outer = g_scope;
+  g_scope = scope;
+  Deliver(a);
+  g_scope = outer;
 }
 
 void PollInput() {
