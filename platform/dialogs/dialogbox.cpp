@@ -261,11 +261,11 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc,
   if (data.font) SendMessageA(dialog, WM_SETFONT, static_cast<WPARAM>(data.font), FALSE);
 
   for (const DialogItem& item : t.items) {
-    RECT r{item.x, item.y, item.x + item.cx, item.y + item.cy};
-    MapDialogRect(dialog, &r);
+    // Position and size each in whole pixels, as Windows maps them.
     HWND control = CreateWindowExA(item.exStyle, item.className.c_str(), item.text.c_str(),
-                                   item.style | WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                   dialog, static_cast<HMENU>(item.id), 0, nullptr);
+                                   item.style | WS_CHILD, MulDiv(item.x, data.baseX, 4),
+                                   MulDiv(item.y, data.baseY, 8), MulDiv(item.cx, data.baseX, 4),
+                                   MulDiv(item.cy, data.baseY, 8), dialog, static_cast<HMENU>(item.id), 0, nullptr);
     if (!control) {
       // A dialog missing one of its controls would not work as designed.
       DestroyWindow(dialog);
