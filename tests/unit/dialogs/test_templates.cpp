@@ -1,5 +1,6 @@
 // Dialog templates: the built-in ones as the dialogs are laid out from them,
 // and binary templates in both resource forms.
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -238,6 +239,25 @@ TEST_F(BuiltInTemplates, BaseUnitsComeFromTheFontOrTheSystemFont) {
   // MapDialogRect is only for dialogs.
   HWND owner = Owner();
   EXPECT_FALSE(MapDialogRect(owner, &r));
+}
+
+TEST_F(BuiltInTemplates, ATemplateFontReachesEveryControl) {
+  win::DialogTemplate t;
+  ASSERT_TRUE(win::FindDialogTemplate(kSelfInstance, "LISTBOX2", &t));
+  HWND d = win::CreateDialogFromTemplate(t, 0, nullptr, 0);
+  ASSERT_NE(d, 0);
+  HGDIOBJ font = static_cast<HGDIOBJ>(SendMessageA(d, WM_GETFONT, 0, 0));
+  ASSERT_NE(font, 0);
+  QFont q;
+  ASSERT_TRUE(win::detail::QtFontOf(font, &q));
+  EXPECT_TRUE(QFontInfo(q).fixedPitch());
+  for (int id : {101, IDOK, IDCANCEL})
+    EXPECT_EQ(SendDlgItemMessageA(d, id, WM_GETFONT, 0, 0), font) << id;
+
+  // Without a font in the template, none is given.
+  ASSERT_TRUE(win::FindDialogTemplate(kSelfInstance, "LISTBOX1", &t));
+  HWND plain = win::CreateDialogFromTemplate(t, 0, nullptr, 0);
+  EXPECT_EQ(SendMessageA(plain, WM_GETFONT, 0, 0), 0);
 }
 
 // Binary templates as resource compilers write them.
