@@ -218,6 +218,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   if (child) Find(parent)->children.push_back(hwnd);
 
   raw->widget = new HostWidget(hwnd, ParentWidget(raw));
+  // Made disabled (dialog templates say so for their controls).
+  raw->enabled = !(style & WS_DISABLED);
+  raw->widget->setEnabled(raw->enabled);
   if (!child) raw->widget->setWindowTitle(Qt1252(raw->title));
   ApplyGeometry(raw);
 

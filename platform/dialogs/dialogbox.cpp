@@ -39,6 +39,9 @@ std::vector<ModalFrame>& ModalFrames() {
   static std::vector<ModalFrame> frames;
   return frames;
 }
+// Set while a modal dialog is being made: the dialog is the current modal
+// one from its WM_INITDIALOG on.
+bool g_makingModal = false;
 
 int g_overrideX = 0, g_overrideY = 0;
 
@@ -256,6 +259,10 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc,
   HWND dialog = CreateWindowExA(t.exStyle, kDialogClass, t.caption.c_str(), style, x, y, width, height, parent,
                                 0, 0, nullptr);
   if (!dialog) return 0;
+  if (g_makingModal) {
+    ModalFrames().back().dialog = dialog;
+    g_makingModal = false;
+  }
   if (hasFont) data.font = FontObject(font);
   Dialogs()[dialog] = data;
   if (data.font) SendMessageA(dialog, WM_SETFONT, static_cast<WPARAM>(data.font), FALSE);
@@ -289,7 +296,9 @@ int DialogBoxFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc, LPA
   HWND top = TopLevelOf(owner);
   ModalFrames().push_back(ModalFrame{});
   size_t depth = ModalFrames().size();
+  g_makingModal = true;
   HWND dialog = CreateDialogFromTemplate(t, top, proc, param);
+  g_makingModal = false;
   if (!dialog) {
     ModalFrames().pop_back();
     return -1;
