@@ -223,6 +223,9 @@ void DeliverInputAction(const BatchAction& a, HWND scope) {
   HWND outer = g_scope;
   g_scope = scope;
   Deliver(a);
+  // Nobody polls a dialog's keys and buttons: a press is over at once, so
+  // that a click on a button clicks it.
+  ReleasePending();
   g_scope = outer;
 }
 

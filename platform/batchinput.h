@@ -21,7 +21,8 @@ HWND InputTarget();
 bool DeliverBatchInput(bool waiting);
 // Delivers one script input action (type, key, click, move, wait) to a
 // dialog now: keys to its focused control, clicks and moves to the control
-// under the point (client coordinates of the dialog).
+// under the point (client coordinates of the dialog); a press is released
+// at once.
 void DeliverInputAction(const BatchAction& action, HWND scope);
 // The program polled input (@INKEY$, %MOUSEKEY ...) and has looked at it:
 // in batch mode the next script action is delivered for the next look, when
