@@ -19,13 +19,13 @@
   X(LONG, GetDialogBaseUnits, (), ())
 
 #define TILMOR_GUI_DIALOG_WIN_FUNCTIONS(X)                                                         \
-  X(bool, FindDialogTemplate, (HINSTANCE a, const std::string& b, DialogTemplate* c), (a, b, c))   \
-  X(bool, ParseDialogTemplate, (const unsigned char* a, size_t b, DialogTemplate* c), (a, b, c))   \
+  X(bool, FindDialogTemplate, (HINSTANCE a, const std::string& b, win::DialogTemplate* c), (a, b, c))   \
+  X(bool, ParseDialogTemplate, (const unsigned char* a, size_t b, win::DialogTemplate* c), (a, b, c))   \
   X(std::vector<std::string>, BuiltInDialogNames, (), ())                                          \
-  X(HWND, CreateDialogFromTemplate, (const DialogTemplate& a, HWND b, DLGPROC c, LPARAM d),        \
+  X(HWND, CreateDialogFromTemplate, (const win::DialogTemplate& a, HWND b, DLGPROC c, LPARAM d),        \
     (a, b, c, d))                                                                                  \
-  X(int, DialogBoxFromTemplate, (const DialogTemplate& a, HWND b, DLGPROC c, LPARAM d), (a, b, c, d)) \
+  X(int, DialogBoxFromTemplate, (const win::DialogTemplate& a, HWND b, DLGPROC c, LPARAM d), (a, b, c, d)) \
   X(HWND, CurrentModalDialog, (), ())                                                              \
   X(std::string, BrowseForFolder, (HWND a, const std::string& b), (a, b))                          \
   X(std::string, FolderAsWindowsPath, (const std::string& a), (a))                                 \
-  X(void, DeliverInputAction, (const BatchAction& a, HWND b), (a, b))
+  X(void, DeliverInputAction, (const win::BatchAction& a, HWND b), (a, b))
