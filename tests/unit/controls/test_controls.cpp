@@ -642,6 +642,20 @@ TEST_F(Controls, KeybdEventTypesIntoTheFocusAndHonoursCapsLock) {
   EXPECT_EQ(Text(e), "aB7+\xC4" "c") << "no focus, no typing";
 }
 
+TEST_F(Controls, CaseStylesChangeWhatIsTyped) {
+  HWND up = Make("EDIT", "", WS_BORDER | ES_UPPERCASE, 1);
+  HWND low = Make("EDIT", "", WS_BORDER | ES_LOWERCASE, 2, 0, 10, 40);
+  std::string err;
+  ASSERT_TRUE(win::ParseBatchScript("type \"aB\"\n", &err)) << err;
+  SetFocus(up);
+  while (win::DeliverBatchInput(false)) Pump();
+  EXPECT_EQ(Text(up), "AB");
+  ASSERT_TRUE(win::ParseBatchScript("type \"aB\"\n", &err)) << err;
+  SetFocus(low);
+  while (win::DeliverBatchInput(false)) Pump();
+  EXPECT_EQ(Text(low), "ab");
+}
+
 TEST_F(Controls, StaticsAndIcons) {
   HWND icon = CreateWindowExA(0, "STATIC", "APPICON", WS_CHILD | WS_VISIBLE | SS_ICON, 20, 30, 0, 0, top_, 0, 0,
                               nullptr);
