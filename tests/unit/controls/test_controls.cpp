@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QImage>
+#include <QAbstractSlider>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <cstring>
@@ -640,6 +642,71 @@ TEST_F(Controls, KeybdEventTypesIntoTheFocusAndHonoursCapsLock) {
   SetFocus(0);
   tap('D');
   EXPECT_EQ(Text(e), "aB7+\xC4" "c") << "no focus, no typing";
+}
+
+TEST_F(Controls, FocusMovedByTheUserIsReportedThroughTheQueue) {
+  HWND a = Make("EDIT", "", WS_BORDER, 1);
+  HWND b = Make("EDIT", "", WS_BORDER, 2, 0, 10, 40);
+  SetFocus(a);
+  Pump();
+  g_heard.clear();
+  QWidget* inner = win::QtWidgetOf(b)->focusProxy();
+  ASSERT_NE(inner, nullptr);
+  inner->setFocus(Qt::TabFocusReason);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(GetFocus(), b);
+  EXPECT_TRUE(Commands().empty()) << "nothing runs inside Qt's focus handling";
+  Pump();
+  EXPECT_EQ(Commands(), (Cmd{{1, EN_KILLFOCUS}, {2, EN_SETFOCUS}}));
+  // Keys typed into it change it, and the change is reported when dispatched.
+  g_heard.clear();
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Q, Qt::NoModifier, "q");
+  QCoreApplication::sendEvent(inner, &press);
+  EXPECT_EQ(Text(b), "q");
+  EXPECT_TRUE(Commands().empty());
+  Pump();
+  EXPECT_EQ(Commands(), (Cmd{{2, EN_CHANGE}}));
+}
+
+TEST_F(Controls, ClicksOnAScrollBarRequestButNeverMove) {
+  HWND v = Make("SCROLLBAR", "", SBS_VERT, 11, 0, 300, 10, 20, 200);
+  SetScrollRange(v, SB_CTL, 0, 100, FALSE);
+  SetScrollPos(v, SB_CTL, 10, TRUE);
+  QWidget* bar = win::QtWidgetOf(v)->findChild<QWidget*>();
+  ASSERT_NE(bar, nullptr);
+  QPoint p(10, 150);
+  QMouseEvent down(QEvent::MouseButtonPress, QPointF(p), bar->mapToGlobal(QPointF(p)), Qt::LeftButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(p), bar->mapToGlobal(QPointF(p)), Qt::LeftButton,
+                 Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(bar, &down);
+  QCoreApplication::sendEvent(bar, &up);
+  Pump();
+  std::erase_if(g_heard, [](const Heard& x) { return x.msg != WM_VSCROLL; });
+  ASSERT_GE(g_heard.size(), 2u);
+  EXPECT_EQ(LOWORD(g_heard.back().w), SB_ENDSCROLL);
+  EXPECT_EQ(GetScrollPos(v, SB_CTL), 10);
+  EXPECT_EQ(static_cast<QAbstractSlider*>(bar)->value(), 10) << "the thumb stays until the program moves it";
+  SetScrollPos(v, SB_CTL, 70, TRUE);
+  EXPECT_EQ(static_cast<QAbstractSlider*>(bar)->value(), 70);
+  SetScrollRange(v, SB_CTL, 0, 50, TRUE);
+  EXPECT_EQ(static_cast<QAbstractSlider*>(bar)->maximum(), 50);
+  EXPECT_EQ(static_cast<QAbstractSlider*>(bar)->value(), 50);
+}
+
+TEST_F(Controls, ChildWindowsThatAreNoControlsTellTheirParentsToo) {
+  HWND child = CreateWindowExA(0, "CTLPARENT", "", WS_CHILD | WS_VISIBLE, 30, 20, 100, 100, top_, 0, 0, nullptr);
+  QWidget* w = win::QtWidgetOf(child);
+  QPoint p(5, 6);
+  QMouseEvent down(QEvent::MouseButtonPress, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::RightButton,
+                   Qt::RightButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &down);
+  Pump();
+  ASSERT_FALSE(g_heard.empty());
+  EXPECT_EQ(g_heard[0].to, top_);
+  EXPECT_EQ(g_heard[0].msg, static_cast<UINT>(WM_PARENTNOTIFY));
+  EXPECT_EQ(g_heard[0].w, MAKEWPARAM(WM_RBUTTONDOWN, 0));
+  EXPECT_EQ(g_heard[0].l, MAKELPARAM(35, 26));
 }
 
 TEST_F(Controls, CaseStylesChangeWhatIsTyped) {
