@@ -63,8 +63,18 @@ bool ControlFilter::Key(QKeyEvent* e, bool press) {
   int vk = VirtualKeyOf(e->key(), e->modifiers());
   if (vk != VK_TAB && vk != VK_RETURN && vk != VK_ESCAPE) {
     if (!press) return false;
-    // An edit's limit holds for what the user types.
     Control* c = ControlOf(hwnd_);
+    DWORD style = StyleOf(hwnd_);
+    if (c && c->kind == CtlKind::Edit && (style & (ES_UPPERCASE | ES_LOWERCASE)) && !e->text().isEmpty()) {
+      QString cased = (style & ES_UPPERCASE) ? e->text().toUpper() : e->text().toLower();
+      if (cased != e->text()) {
+        // The character in the edit's case, typed instead of the key's own.
+        QKeyEvent again(e->type(), e->key(), e->modifiers(), cased, e->isAutoRepeat(), e->count());
+        QCoreApplication::sendEvent(inner_, &again);
+        return true;
+      }
+    }
+    // An edit's limit holds for what the user types.
     if (c && c->kind == CtlKind::Edit && !e->text().isEmpty() && e->text()[0].isPrint() &&
         !(e->modifiers() & Qt::ControlModifier)) {
       std::string text(static_cast<size_t>(SendMessageA(hwnd_, WM_GETTEXTLENGTH, 0, 0)), ' ');
@@ -107,12 +117,15 @@ bool ControlFilter::eventFilter(QObject* o, QEvent* e) {
       return Key(static_cast<QKeyEvent*>(e), false);
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
+      // The second press of a double click is no button-down to a class that takes double clicks.
+      Wnd* w = Find(hwnd_);
+      if (e->type() == QEvent::MouseButtonDblClick && w && w->cls && (w->cls->style & CS_DBLCLKS)) return false;
       auto* m = static_cast<QMouseEvent*>(e);
       UINT msg = m->button() == Qt::LeftButton    ? WM_LBUTTONDOWN
                  : m->button() == Qt::RightButton ? WM_RBUTTONDOWN
                                                   : WM_MBUTTONDOWN;
-      auto* w = qobject_cast<QWidget*>(o);
-      QPoint at = w ? w->mapTo(host_, m->position().toPoint()) : m->position().toPoint();
+      auto* on = qobject_cast<QWidget*>(o);
+      QPoint at = on ? on->mapTo(host_, m->position().toPoint()) : m->position().toPoint();
       NotifyParents(hwnd_, msg, at);
       return false;
     }

@@ -7,6 +7,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <limits>
 
 #include "../clipboard.h"
 #include "control_impl.h"
@@ -135,11 +136,7 @@ QString SelectedText(Control* c) {
 void ReplaceSelection(Control* c, const QString& winText) {
   bool multi = Multi(c) != nullptr;
   QString text = FromWinText(winText, multi);
-  if (QLineEdit* e = Single(c)) {
-    // Typing's limit does not hold for the program's text.
-    e->setMaxLength(std::max<int>(e->maxLength(), static_cast<int>(e->text().size() + text.size())));
-    e->insert(text);
-  }
+  if (QLineEdit* e = Single(c)) e->insert(text);
   if (QPlainTextEdit* e = Multi(c)) e->textCursor().insertText(text);
 }
 
@@ -148,13 +145,6 @@ bool ReadOnly(HWND hwnd) {
   if (QLineEdit* e = c ? Single(c) : nullptr) return e->isReadOnly();
   if (QPlainTextEdit* e = c ? Multi(c) : nullptr) return e->isReadOnly();
   return true;
-}
-
-// The single-line limit as the widget's maximum length, never below the
-// text already there (which the widget would cut).
-void ApplyLimit(Control* c) {
-  if (QLineEdit* e = Single(c))
-    e->setMaxLength(static_cast<int>(std::min<long>(std::max<long>(c->limit, e->text().size()), 0x7FFFFFFE)));
 }
 
 QWidget* MakeEdit(HWND hwnd, const std::string& title) {
@@ -178,14 +168,12 @@ QWidget* MakeEdit(HWND hwnd, const std::string& title) {
   if (style & ES_PASSWORD) e->setEchoMode(QLineEdit::Password);
   Qt::Alignment a = (style & 0x3) == 1 ? Qt::AlignHCenter : (style & 0x3) == 2 ? Qt::AlignRight : Qt::AlignLeft;
   e->setAlignment(a | Qt::AlignVCenter);
-  e->setMaxLength(std::max<int>(static_cast<int>(kSingleLineLimit), static_cast<int>(title.size())));
+  // The limit holds for typing only (the control's key filter); the
+  // widget's own would cut the program's text too.
+  e->setMaxLength(std::numeric_limits<int>::max());
   e->setText(ToQt(title));
   e->setCursorPosition(0);
-  QObject::connect(e, &QLineEdit::textChanged, e, [hwnd] {
-    Control* c = ControlOf(hwnd);
-    if (c && !c->quiet) ApplyLimit(c);
-    PostFromWidget(hwnd, CM_CHANGED);
-  });
+  QObject::connect(e, &QLineEdit::textChanged, e, [hwnd] { PostFromWidget(hwnd, CM_CHANGED); });
   return e;
 }
 
@@ -248,12 +236,14 @@ void TypeChar(Control* c, unsigned char ch) {
 }  // namespace
 
 void TypeIntoEdit(Control* c, const QString& text) {
+  // What fits within the limit, as typing it would.
+  QString typed = text.left(static_cast<qsizetype>(std::min<long>(c->limit, text.size())));
   if (QLineEdit* e = Single(c)) {
     e->selectAll();
-    e->insert(text);
+    e->insert(typed);
   } else if (QPlainTextEdit* e = Multi(c)) {
     e->selectAll();
-    e->insertPlainText(FromWinText(text, true));
+    e->insertPlainText(FromWinText(typed, true));
   }
 }
 
@@ -280,13 +270,11 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       {
         Quiet q(c);
         if (QLineEdit* e = Single(c)) {
-          e->setMaxLength(std::max<int>(e->maxLength(), static_cast<int>(text.size())));
           e->setText(text);
           e->setCursorPosition(0);
         } else if (QPlainTextEdit* e = Multi(c)) {
           e->setPlainText(text);
         }
-        ApplyLimit(c);
       }
       Changed(hwnd);
       return TRUE;
@@ -297,10 +285,6 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       return static_cast<LRESULT>(FromQt(WinText(c)).size());
     case EM_LIMITTEXT:
       c->limit = w == 0 ? kNoLimit : static_cast<long>(std::min<WPARAM>(w, kNoLimit));
-      {
-        Quiet q(c);
-        ApplyLimit(c);
-      }
       return 0;
     case EM_GETLIMITTEXT:
       return c->limit;

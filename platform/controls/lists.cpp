@@ -312,8 +312,8 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       return top.isValid() ? top.row() : 0;
     }
     case LB_SETTOPINDEX:
-      if (i < 0 || (i >= n && n > 0)) return LB_ERR;
-      if (n > 0) list->scrollToItem(list->item(i), QAbstractItemView::PositionAtTop);
+      if (i < 0 || i >= n) return LB_ERR;
+      list->scrollToItem(list->item(i), QAbstractItemView::PositionAtTop);
       return 0;
     case LB_SETTABSTOPS: {
       const int* stops = reinterpret_cast<const int*>(l);
