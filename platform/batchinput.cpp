@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <poll.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 
 #include "batch.h"
+#include "controls/controls.h"
 #include "codepage.h"
 #include "interrupt.h"
 #include "menus/menus.h"
@@ -28,6 +30,9 @@ namespace {
 
 HWND g_target = 0;
 bool g_stdinDone = false;
+// A dialog taking the script's input: keys go to its focused control, clicks
+// to the control under the point.
+HWND g_scope = 0;
 
 // A press waits for the next delivery to be released, so that a program
 // polling in between sees the key or button down, as a person's press lasts.
@@ -37,45 +42,30 @@ struct PendingRelease {
   int vk = 0;
   Qt::MouseButton button = Qt::NoButton;
   QPoint pos;
+  QPointer<QWidget> pressed;
 };
 PendingRelease g_release;
 
+bool InScope(HWND hwnd) {
+  for (Wnd* w = Find(hwnd); w; w = Find(w->parent))
+    if (w->hwnd == g_scope) return true;
+  return false;
+}
+
 QWidget* TargetWidget(bool keys) {
+  // A control's keys go to its own Qt widget inside the window's.
+  auto keyWidget = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
+  if (g_scope) {
+    if (Wnd* f = Find(S().focus); keys && f && f->widget && InScope(f->hwnd)) return keyWidget(f->widget);
+    Wnd* d = Find(g_scope);
+    return d ? d->widget : nullptr;
+  }
   if (keys)
-    if (Wnd* f = Find(S().focus); f && f->widget) return f->widget;
+    if (Wnd* f = Find(S().focus); f && f->widget) return keyWidget(f->widget);
   if (Wnd* t = Find(g_target); t && t->widget) return t->widget;
   for (HWND h : S().order)
     if (Wnd* w = Find(h); w && !w->parent && w->visible && w->widget) return w->widget;
   return nullptr;
-}
-
-int QtKeyOfVk(int vk) {
-  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
-  if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
-  if (vk >= 0x70 && vk <= 0x87) return Qt::Key_F1 + (vk - 0x70);
-  switch (vk) {
-    case 0x03: return Qt::Key_Cancel;
-    case 0x08: return Qt::Key_Backspace;
-    case 0x09: return Qt::Key_Tab;
-    case 0x0D: return Qt::Key_Return;
-    case 0x10: return Qt::Key_Shift;
-    case 0x11: return Qt::Key_Control;
-    case 0x12: return Qt::Key_Alt;
-    case 0x13: return Qt::Key_Pause;
-    case 0x1B: return Qt::Key_Escape;
-    case 0x20: return Qt::Key_Space;
-    case 0x21: return Qt::Key_PageUp;
-    case 0x22: return Qt::Key_PageDown;
-    case 0x23: return Qt::Key_End;
-    case 0x24: return Qt::Key_Home;
-    case 0x25: return Qt::Key_Left;
-    case 0x26: return Qt::Key_Up;
-    case 0x27: return Qt::Key_Right;
-    case 0x28: return Qt::Key_Down;
-    case 0x2D: return Qt::Key_Insert;
-    case 0x2E: return Qt::Key_Delete;
-    default: return Qt::Key_unknown;
-  }
 }
 
 int QtKeyOfChar(unsigned char c) {
@@ -121,7 +111,7 @@ bool ReleasePending() {
     return true;
   }
   if (r.kind == PendingRelease::Mouse) {
-    if (QWidget* w = TargetWidget(false))
+    if (QWidget* w = r.pressed ? r.pressed.data() : TargetWidget(false))
       Send(w, new QMouseEvent(QEvent::MouseButtonRelease, AtClient(w, r.pos), w->mapToGlobal(AtClient(w, r.pos)),
                               r.button, Qt::NoButton, Qt::NoModifier));
     return true;
@@ -136,7 +126,7 @@ void Deliver(const BatchAction& a) {
       break;
     case ActionKind::Key: {
       QWidget* w = TargetWidget(true);
-      int key = QtKeyOfVk(a.x);
+      int key = QtKeyOfVirtualKey(a.x);
       Qt::KeyboardModifiers mods = a.x == VK_CANCEL ? Qt::ControlModifier : Qt::NoModifier;
       QString text = a.x == VK_RETURN ? "\r" : a.x == VK_ESCAPE ? "\x1b" : a.x == VK_BACK ? "\b" : a.x == VK_TAB ? "\t" : "";
       if (w) Send(w, new QKeyEvent(QEvent::KeyPress, key, mods, text));
@@ -153,16 +143,26 @@ void Deliver(const BatchAction& a) {
       if (!w) break;
       Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
       QPoint p(a.x, a.y);
+      if (g_scope)
+        if (QWidget* c = w->childAt(p)) {
+          p = c->mapFrom(w, p);
+          w = c;
+        }
       Send(w, new QMouseEvent(QEvent::MouseMove, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));
       Send(w, new QMouseEvent(QEvent::MouseButtonPress, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), b, b,
                               Qt::NoModifier));
-      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p};
+      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p, w};
       break;
     }
     case ActionKind::Move:
       if (QWidget* w = TargetWidget(false)) {
         QPoint p(a.x, a.y);
+        if (g_scope)
+          if (QWidget* c = w->childAt(p)) {
+            p = c->mapFrom(w, p);
+            w = c;
+          }
         Send(w, new QMouseEvent(QEvent::MouseMove, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), Qt::NoButton,
                                 Qt::NoButton, Qt::NoModifier));
       }
@@ -180,6 +180,13 @@ void Deliver(const BatchAction& a) {
     case ActionKind::Menu:
       // An item of the menu bar; context menus take theirs while open.
       if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
+      break;
+    case ActionKind::Press:
+    case ActionKind::SetText:
+    case ActionKind::Select:
+    case ActionKind::DblClick:
+    case ActionKind::Scroll:
+      if (!DeliverControlAction(a, 0)) ReportUnfitAction(a);
       break;
     default:
       break;
@@ -220,6 +227,17 @@ bool DeliverBatchInput(bool waiting) {
   ReleasePending();
   TypeChar(c == '\n' ? '\r' : c);
   return true;
+}
+
+void DeliverInputAction(const BatchAction& a, HWND scope) {
+  ReleasePending();
+  HWND outer = g_scope;
+  g_scope = scope;
+  Deliver(a);
+  // Nobody polls a dialog's keys and buttons: a press is over at once, so
+  // that a click on a button clicks it.
+  ReleasePending();
+  g_scope = outer;
 }
 
 void PollInput() {

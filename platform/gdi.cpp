@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "deferred_scroll.h"
+#include "fontobjects.h"
 #include "glyphs.h"
 #include "screen.h"
 #include "window_impl.h"
@@ -267,6 +268,34 @@ bool DescribeStockFont(int index, StockFontInfo* out) {
   *out = StockFontInfo{f.qfont, f.oem, f.fixed, static_cast<int>(f.tm.tmAveCharWidth),
                        static_cast<int>(f.tm.tmHeight), static_cast<int>(f.tm.tmAscent)};
   return true;
+}
+
+bool QtFontOf(HGDIOBJ font, QFont* out) {
+  GdiObject* o = Obj(font);
+  if (!o || o->kind != Kind::Font) return false;
+  if (out) *out = o->font.qfont;
+  return true;
+}
+
+HGDIOBJ FontObject(const QFont& font) {
+  MakeStock();
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Font;
+  FontInfo& f = o->font;
+  f.qfont = font;
+  QFontMetrics m(font);
+  f.tm.tmHeight = m.height();
+  f.tm.tmAscent = m.ascent();
+  f.tm.tmDescent = m.descent();
+  f.tm.tmAveCharWidth = m.averageCharWidth();
+  f.tm.tmMaxCharWidth = m.maxWidth();
+  f.tm.tmWeight = font.weight();
+  f.tm.tmPitchAndFamily = QFontInfo(font).fixedPitch() ? 0x30 : 0x21;
+  // Drawn by Qt, not from the glyph masks of the fixed stock fonts.
+  f.fixed = false;
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
 }
 
 }  // namespace win::detail

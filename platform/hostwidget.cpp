@@ -44,6 +44,54 @@ int VirtualKeyOf(int k, Qt::KeyboardModifiers mods) {
   }
 }
 
+int QtKeyOfVirtualKey(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
+  if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
+  if (vk >= 0x70 && vk <= 0x87) return Qt::Key_F1 + (vk - 0x70);
+  switch (vk) {
+    case 0x03: return Qt::Key_Cancel;
+    case 0x08: return Qt::Key_Backspace;
+    case 0x09: return Qt::Key_Tab;
+    case 0x0D: return Qt::Key_Return;
+    case 0x10: return Qt::Key_Shift;
+    case 0x11: return Qt::Key_Control;
+    case 0x12: return Qt::Key_Alt;
+    case 0x13: return Qt::Key_Pause;
+    case 0x1B: return Qt::Key_Escape;
+    case 0x20: return Qt::Key_Space;
+    case 0x21: return Qt::Key_PageUp;
+    case 0x22: return Qt::Key_PageDown;
+    case 0x23: return Qt::Key_End;
+    case 0x24: return Qt::Key_Home;
+    case 0x25: return Qt::Key_Left;
+    case 0x26: return Qt::Key_Up;
+    case 0x27: return Qt::Key_Right;
+    case 0x28: return Qt::Key_Down;
+    case 0x2D: return Qt::Key_Insert;
+    case 0x2E: return Qt::Key_Delete;
+    default: return Qt::Key_unknown;
+  }
+}
+
+void FocusedByUser(HWND hwnd) {
+  State& s = S();
+  if (s.focus == hwnd || !Find(hwnd)) return;
+  HWND old = s.focus;
+  s.focus = hwnd;
+  if (old && Find(old)) Post(old, WM_KILLFOCUS, static_cast<WPARAM>(hwnd), 0);
+  Post(hwnd, WM_SETFOCUS, static_cast<WPARAM>(old), 0);
+}
+
+void NotifyParents(HWND child, UINT msg, QPoint pt) {
+  // Up the chain of child windows, as long as none asks not to tell.
+  constexpr DWORD kNoParentNotify = 0x4;
+  for (Wnd* w = Find(child); w && w->parent && !(w->exStyle & kNoParentNotify) && !w->destroying;
+       w = Find(w->parent)) {
+    pt += w->geom.topLeft();
+    Post(w->parent, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<int>(msg), 0), MAKELPARAM(pt.x(), pt.y()));
+  }
+}
+
 HostWidget::HostWidget(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
@@ -138,6 +186,11 @@ void HostWidget::mousePressEvent(QMouseEvent* e) {
   State& s = S();
   if (e->button() == Qt::LeftButton) s.keyDown[VK_LBUTTON] = s.keyPressed[VK_LBUTTON] = true;
   if (e->button() == Qt::RightButton) s.keyDown[VK_RBUTTON] = s.keyPressed[VK_RBUTTON] = true;
+  UINT down = e->button() == Qt::LeftButton    ? WM_LBUTTONDOWN
+              : e->button() == Qt::RightButton ? WM_RBUTTONDOWN
+                                               : WM_MBUTTONDOWN;
+  // A control's own widget has told its parents already.
+  if (!property("tilmorControl").toBool()) NotifyParents(hwnd_, down, e->position().toPoint());
   if (e->button() == Qt::LeftButton) Mouse(e, WM_LBUTTONDOWN);
   else if (e->button() == Qt::RightButton) Mouse(e, WM_RBUTTONDOWN);
   else if (e->button() == Qt::MiddleButton) Mouse(e, WM_MBUTTONDOWN);
@@ -161,14 +214,7 @@ void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void HostWidget::mouseMoveEvent(QMouseEvent* e) { Mouse(e, WM_MOUSEMOVE); }
 
-void HostWidget::focusInEvent(QFocusEvent*) {
-  State& s = S();
-  if (s.focus == hwnd_ || !Find(hwnd_)) return;
-  HWND old = s.focus;
-  s.focus = hwnd_;
-  if (old && Find(old)) Post(old, WM_KILLFOCUS, static_cast<WPARAM>(hwnd_), 0);
-  Post(hwnd_, WM_SETFOCUS, static_cast<WPARAM>(old), 0);
-}
+void HostWidget::focusInEvent(QFocusEvent*) { FocusedByUser(hwnd_); }
 
 void HostWidget::focusOutEvent(QFocusEvent*) {}
 

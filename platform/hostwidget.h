@@ -43,5 +43,12 @@ class HostWidget : public QWidget {
 
 // Virtual-key code of a Qt key (0 when it has none).
 int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers mods);
+// The Qt key of a virtual-key code (Qt::Key_unknown when it has none).
+int QtKeyOfVirtualKey(int vk);
+// The user moved the focus to a window: WM_KILLFOCUS and WM_SETFOCUS follow.
+void FocusedByUser(HWND hwnd);
+// A mouse button went down on a child window at `pt` (its client
+// coordinates): WM_PARENTNOTIFY to its parents.
+void NotifyParents(HWND child, UINT buttonMsg, QPoint pt);
 
 }  // namespace win::detail

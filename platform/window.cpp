@@ -1,6 +1,7 @@
 // Windows and window classes.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
@@ -93,6 +94,22 @@ std::string Upper(const char* s) {
 
 QString Qt1252(const std::string& s) { return QString::fromStdString(win::Cp1252ToUtf8(s)); }
 
+void SetTitle(Wnd* w, const char* text) {
+  w->title = text ? text : "";
+  if (w->widget && w->widget->isWindow()) w->widget->setWindowTitle(Qt1252(w->title));
+}
+
+LRESULT CopyTitle(const Wnd* w, WPARAM size, char* buffer) {
+  if (!buffer || size == 0) return 0;
+  size_t n = std::min<size_t>(size - 1, w->title.size());
+  std::memcpy(buffer, w->title.data(), n);
+  buffer[n] = 0;
+  return static_cast<LRESULT>(n);
+}
+
+// A control keeps its text itself: it is asked with messages.
+bool TextByMessage(const Wnd* w) { return w->cls && w->cls->system; }
+
 QWidget* ParentWidget(const Wnd* w) {
   if (w->parent) {
     Wnd* p = Find(w->parent);
@@ -156,6 +173,7 @@ BOOL RegisterClassA(const WNDCLASSA* wc) {
 }
 
 BOOL GetClassInfoA(HINSTANCE, LPCSTR className, WNDCLASSA* wc) {
+  RegisterSystemClasses();
   auto it = S().classes.find(Upper(className));
   if (it == S().classes.end()) return FALSE;
   if (wc) {
@@ -181,6 +199,7 @@ int GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE, void* param) {
+  RegisterSystemClasses();
   State& s = S();
   auto it = s.classes.find(Upper(className));
   if (it == s.classes.end()) return 0;
@@ -211,6 +230,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   if (child) Find(parent)->children.push_back(hwnd);
 
   raw->widget = new HostWidget(hwnd, ParentWidget(raw));
+  // Made disabled (dialog templates say so for their controls).
+  raw->enabled = !(style & WS_DISABLED);
+  raw->widget->setEnabled(raw->enabled);
   if (!child) raw->widget->setWindowTitle(Qt1252(raw->title));
   ApplyGeometry(raw);
   if (!child && menu) SetMenu(hwnd, menu);
@@ -232,8 +254,19 @@ BOOL DestroyWindow(HWND hwnd) {
 
 BOOL IsWindow(HWND hwnd) { return Find(hwnd) ? TRUE : FALSE; }
 
-LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM, LPARAM) {
+LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_SETTEXT:
+      if (Wnd* w = Find(hwnd)) SetTitle(w, reinterpret_cast<const char*>(lParam));
+      return TRUE;
+    case WM_GETTEXT: {
+      Wnd* w = Find(hwnd);
+      return w ? CopyTitle(w, wParam, reinterpret_cast<char*>(lParam)) : 0;
+    }
+    case WM_GETTEXTLENGTH: {
+      Wnd* w = Find(hwnd);
+      return w ? static_cast<LRESULT>(w->title.size()) : 0;
+    }
     case WM_CLOSE:
       DestroyWindow(hwnd);
       return 0;
@@ -323,6 +356,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   BOOL wasDisabled = !w->enabled;
   w->enabled = enable != 0;
   if (w->widget) w->widget->setEnabled(w->enabled);
+  if (wasDisabled == w->enabled) SendMessageA(hwnd, WM_ENABLE, w->enabled ? TRUE : FALSE, 0);
   return wasDisabled;
 }
 BOOL IsWindowEnabled(HWND hwnd) {
@@ -396,22 +430,24 @@ BOOL ScreenToClient(HWND hwnd, POINT* pt) {
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
   Wnd* w = Find(hwnd);
   if (!w) return FALSE;
-  w->title = text ? text : "";
-  if (w->widget && w->widget->isWindow()) w->widget->setWindowTitle(Qt1252(w->title));
+  if (TextByMessage(w))
+    return SendMessageA(hwnd, WM_SETTEXT, 0, static_cast<LPARAM>(reinterpret_cast<intptr_t>(text))) ? TRUE : FALSE;
+  SetTitle(w, text);
   return TRUE;
 }
 
 int GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
   Wnd* w = Find(hwnd);
   if (!w || !buffer || size <= 0) return 0;
-  int n = std::min<int>(size - 1, static_cast<int>(w->title.size()));
-  std::memcpy(buffer, w->title.data(), static_cast<size_t>(n));
-  buffer[n] = 0;
-  return n;
+  if (TextByMessage(w))
+    return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
+                                         static_cast<LPARAM>(reinterpret_cast<intptr_t>(buffer))));
+  return static_cast<int>(CopyTitle(w, static_cast<WPARAM>(size), buffer));
 }
 
 int GetWindowTextLengthA(HWND hwnd) {
   Wnd* w = Find(hwnd);
+  if (w && TextByMessage(w)) return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
   return w ? static_cast<int>(w->title.size()) : 0;
 }
 
@@ -676,6 +712,7 @@ BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL) {
   s->min = min;
   s->max = max;
   s->pos = std::clamp(s->pos, std::min(min, max), std::max(min, max));
+  if (bar == SB_CTL) ScrollControlChanged(hwnd);
   return TRUE;
 }
 
@@ -692,6 +729,7 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL) {
   if (!s) return 0;
   int old = s->pos;
   s->pos = std::clamp(pos, std::min(s->min, s->max), std::max(s->min, s->max));
+  if (bar == SB_CTL) ScrollControlChanged(hwnd);
   return old;
 }
 
@@ -713,7 +751,17 @@ QImage WindowImage(HWND hwnd) {
   Wnd* w = detail::Find(hwnd);
   if (!w) return QImage();
   w->deferred.Settle(w->surface);
-  return w->surface.copy();
+  QImage img = w->surface.copy();
+  if (w->children.empty() || !w->widget) return img;
+  // The child windows and controls on top, as the user sees them.
+  QPainter p(&img);
+  for (QObject* o : w->widget->children()) {
+    auto* child = dynamic_cast<HostWidget*>(o);
+    Wnd* c = child ? detail::Find(child->hwnd()) : nullptr;
+    if (!c || !c->visible) continue;
+    child->render(&p, child->geometry().topLeft(), QRegion(), QWidget::DrawChildren);
+  }
+  return img;
 }
 
 void ResetWindowSystem() {

@@ -29,6 +29,7 @@ struct WndClass {
   HANDLE icon = 0;
   HANDLE cursor = 0;
   HGDIOBJ background = 0;
+  bool system = false;  // a standard control's class: its text lives in the control
 };
 
 struct Wnd {
@@ -115,5 +116,9 @@ void PlaceWidget(Wnd* w);
 void DropWindowMenu(HWND hwnd);
 // A window rectangle kept within the sizes windows can have.
 QRect LimitGeometry(int x, int y, int w, int h);
+// The standard controls' classes, registered on first use (controls/).
+void RegisterSystemClasses();
+// A scroll-bar control's range or position changed: its widget shows it.
+void ScrollControlChanged(HWND hwnd);
 
 }  // namespace win::detail

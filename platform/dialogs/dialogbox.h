@@ -60,8 +60,12 @@ struct DialogTemplate {
   DWORD exStyle = 0;
   int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
   std::string caption;
+  std::string menu;         // "" none, a name, or "#n"
+  std::string windowClass;  // "" the dialog class, or a registered class
   std::string fontName;  // empty: the system font
   int fontSize = 0;      // points
+  int fontWeight = 400;  // DLGTEMPLATEEX only
+  bool fontItalic = false;
   std::vector<DialogItem> items;
 };
 
@@ -72,11 +76,23 @@ bool FindDialogTemplate(HINSTANCE instance, const std::string& name, DialogTempl
 // resource holds it; false when it is malformed.
 bool ParseDialogTemplate(const unsigned char* data, size_t size, DialogTemplate* out);
 
+// The built-in template names of kSelfInstance, in table order.
+std::vector<std::string> BuiltInDialogNames();
+
+// A dialog made from a template already in hand (CreateDialogIndirectParam);
+// not yet shown.
+HWND CreateDialogFromTemplate(const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param);
+// The modal loop over a template in hand; -1 when it cannot be made.
+int DialogBoxFromTemplate(const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param);
+
 // The modal dialog open now (the innermost), 0 when none.
 HWND CurrentModalDialog();
 
 // The folder chooser: the chosen folder, or "" when cancelled. In batch
 // mode the script's "dir" answers it.
 std::string BrowseForFolder(HWND owner, const std::string& title);
+// A chosen folder (a host path) as the chooser returns it: in Windows form
+// where a drive maps to it, else as it is.
+std::string FolderAsWindowsPath(const std::string& host);
 
 }  // namespace win
