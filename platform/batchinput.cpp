@@ -135,7 +135,7 @@ void Deliver(const BatchAction& a) {
         S().keyDown[a.x] = S().keyPressed[a.x] = true;
         Post(HandleOf(w), WM_KEYDOWN, static_cast<WPARAM>(a.x), 1);
       }
-      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}};
+      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}, {}};
       break;
     }
     case ActionKind::Click: {

@@ -244,7 +244,9 @@ QWidget* MakeList(HWND hwnd) {
   l->setUniformItemSizes(true);
   if (!(style & WS_BORDER)) l->setFrameShape(QFrame::NoFrame);
   if (style & LBS_USETABSTOPS) l->setItemDelegate(new TabDelegate(hwnd, l));
-  QObject::connect(l, &QListWidget::currentRowChanged, l, [hwnd] { PostFromWidget(hwnd, CM_SELCHANGE); });
+  // The selection, not the current row: the focus alone makes a row current
+  // without choosing it.
+  QObject::connect(l, &QListWidget::itemSelectionChanged, l, [hwnd] { PostFromWidget(hwnd, CM_SELCHANGE); });
   QObject::connect(l, &QListWidget::itemDoubleClicked, l, [hwnd] { PostFromWidget(hwnd, CM_DBLCLK); });
   return l;
 }
