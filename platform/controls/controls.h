@@ -10,6 +10,9 @@
 #include "../batch.h"
 #include "../winuser.h"
 
+// a child window that does not send WM_PARENTNOTIFY
+constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
+
 // messages of every window used by the controls
 constexpr UINT WM_SETFONT = 0x0030, WM_GETFONT = 0x0031, WM_NEXTDLGCTL = 0x0028,
                WM_CTLCOLORSTATIC = 0x0138, WM_CLEAR = 0x0303, WM_UNDO = 0x0304;

@@ -264,7 +264,7 @@ TEST_F(Controls, ParentNotifyGoesUpTheChainInEachParentsCoordinates) {
   EXPECT_LT(firstNote, command);
   // A child that asks not to tell its parents.
   g_heard.clear();
-  HWND quiet = CreateWindowExA(0x4 /* WS_EX_NOPARENTNOTIFY */, "BUTTON", "q", WS_CHILD | WS_VISIBLE, 10, 60, 80,
+  HWND quiet = CreateWindowExA(WS_EX_NOPARENTNOTIFY, "BUTTON", "q", WS_CHILD | WS_VISIBLE, 10, 60, 80,
                                30, mid, 2, 0, nullptr);
   ASSERT_NE(quiet, 0);
   ASSERT_TRUE(Act(win::ActionKind::Press, 2));
