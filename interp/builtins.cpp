@@ -25,6 +25,7 @@ void RegisterBuiltins() {
   RegisterDateTimeFunctions();
   RegisterCharsetFunctions();
   RegisterWindowCommands();
+  RegisterMenuCommands();
   RegisterEventFunctions();
   RegisterDataModule();
   RegisterDbaseModule();

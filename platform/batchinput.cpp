@@ -16,6 +16,7 @@
 #include "controls/controls.h"
 #include "codepage.h"
 #include "interrupt.h"
+#include "menus/menus.h"
 #include "hostwidget.h"
 #include "window_impl.h"
 
@@ -81,6 +82,12 @@ int QtKeyOfChar(unsigned char c) {
   }
 }
 
+// Script positions are client coordinates; a menu bar lies above the client.
+QPointF AtClient(QWidget* w, QPoint p) {
+  auto* host = dynamic_cast<HostWidget*>(w);
+  return QPointF(p + QPoint(0, host ? host->ClientTop() : 0));
+}
+
 void Send(QWidget* w, QEvent* e) {
   QCoreApplication::sendEvent(w, e);
   delete e;
@@ -104,6 +111,7 @@ bool ReleasePending() {
     return true;
   }
   if (r.kind == PendingRelease::Mouse) {
+    // The point pressed, in the pressed widget's coordinates.
     if (QWidget* w = r.pressed ? r.pressed.data() : TargetWidget(false))
       Send(w, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(r.pos), w->mapToGlobal(QPointF(r.pos)),
                               r.button, Qt::NoButton, Qt::NoModifier));
@@ -136,27 +144,29 @@ void Deliver(const BatchAction& a) {
       if (!w) break;
       Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
       QPoint p(a.x, a.y);
+      QPoint at = AtClient(w, p).toPoint();
       if (g_scope)
-        if (QWidget* c = w->childAt(p)) {
-          p = c->mapFrom(w, p);
+        if (QWidget* c = w->childAt(at)) {
+          at = c->mapFrom(w, at);
           w = c;
         }
-      Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
+      Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));
-      Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(p), w->mapToGlobal(QPointF(p)), b, b,
+      Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(at), w->mapToGlobal(QPointF(at)), b, b,
                               Qt::NoModifier));
-      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p, w};
+      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, at, w};
       break;
     }
     case ActionKind::Move:
       if (QWidget* w = TargetWidget(false)) {
         QPoint p(a.x, a.y);
+        QPoint at = AtClient(w, p).toPoint();
         if (g_scope)
-          if (QWidget* c = w->childAt(p)) {
-            p = c->mapFrom(w, p);
+          if (QWidget* c = w->childAt(at)) {
+            at = c->mapFrom(w, at);
             w = c;
           }
-        Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
+        Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
                                 Qt::NoButton, Qt::NoModifier));
       }
       break;
@@ -176,6 +186,10 @@ void Deliver(const BatchAction& a) {
     case ActionKind::DblClick:
     case ActionKind::Scroll:
       if (!DeliverControlAction(a, 0)) ReportUnfitAction(a);
+      break;
+    case ActionKind::Menu:
+      // An item of the menu bar; context menus take theirs while open.
+      if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
       break;
     default:
       break;

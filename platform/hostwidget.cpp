@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "codepage.h"
 #include "window_impl.h"
 
@@ -99,27 +101,37 @@ HostWidget::HostWidget(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd
 void HostWidget::paintEvent(QPaintEvent* e) {
   Wnd* w = Find(hwnd_);
   QPainter p(this);
+  p.translate(0, clientTop_);
+  QRect area = e->rect().translated(0, -clientTop_);
   if (!w || w->surface.isNull()) {
-    p.fillRect(e->rect(), Qt::white);
+    p.fillRect(area, Qt::white);
     return;
   }
   w->deferred.Settle(w->surface);
-  p.drawImage(e->rect().topLeft(), w->surface, e->rect());
+  p.drawImage(area.topLeft(), w->surface, area);
   State& s = S();
   if (s.caretWnd == hwnd_ && s.caretShow > 0) p.fillRect(s.caret, QColor(0, 0, 0));
 }
 
+void HostWidget::SetMenuBar(QWidget* bar, int height) {
+  bar_ = bar;
+  clientTop_ = bar ? height : 0;
+  if (bar_) bar_->setGeometry(0, 0, width(), clientTop_);
+}
+
 void HostWidget::resizeEvent(QResizeEvent*) {
+  if (bar_) bar_->setGeometry(0, 0, width(), clientTop_);
   Wnd* w = Find(hwnd_);
   if (!w) return;
   if (!isWindow()) return;  // child geometry is set by the layer itself
-  if (w->geom.size() == size()) return;  // the layer resized it and told the window
-  w->geom.setSize(size());
-  ResizeSurface(w, size());
+  QSize client(width(), std::max(0, height() - clientTop_));
+  if (w->geom.size() == client) return;  // the layer resized it and told the window
+  w->geom.setSize(client);
+  ResizeSurface(w, client);
   WPARAM kind = w->show == SW_SHOWMAXIMIZED ? SIZE_MAXIMIZED
                 : w->show == SW_SHOWMINIMIZED ? SIZE_MINIMIZED
                                               : SIZE_RESTORED;
-  Post(hwnd_, WM_SIZE, kind, MAKELPARAM(width(), height()));
+  Post(hwnd_, WM_SIZE, kind, MAKELPARAM(client.width(), client.height()));
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -166,7 +178,7 @@ void HostWidget::Mouse(QMouseEvent* e, UINT msg) {
   if (b & Qt::MiddleButton) keys |= MK_MBUTTON;
   if (e->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
   if (e->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
-  QPoint p = e->position().toPoint();
+  QPoint p = e->position().toPoint() - QPoint(0, clientTop_);
   Post(hwnd_, msg, keys, MAKELPARAM(p.x(), p.y()));
 }
 

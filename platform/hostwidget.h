@@ -13,6 +13,10 @@ class HostWidget : public QWidget {
   HostWidget(HWND hwnd, QWidget* parent);
   HWND hwnd() const { return hwnd_; }
   void Detach() { hwnd_ = 0; }
+  // A top-level window's menu bar lies above the client area: the widget
+  // is that much taller than the client and draws and measures below it.
+  void SetMenuBar(QWidget* bar, int height);
+  int ClientTop() const { return clientTop_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -33,6 +37,8 @@ class HostWidget : public QWidget {
  private:
   void Mouse(QMouseEvent* e, UINT msg);
   HWND hwnd_;
+  QWidget* bar_ = nullptr;
+  int clientTop_ = 0;
 };
 
 // Virtual-key code of a Qt key (0 when it has none).

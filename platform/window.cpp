@@ -10,6 +10,7 @@
 #include "batch.h"
 #include "codepage.h"
 #include "hostwidget.h"
+#include "menus/menus.h"
 #include "window_impl.h"
 #include "wingdi.h"
 
@@ -54,7 +55,17 @@ void ResizeSurface(Wnd* w, QSize client) {
 
 void SurfaceChanged(Wnd* w, const QRect& area) {
   // Nobody sees a batch run's widgets; repainting them only costs time.
-  if (w->widget && !win::IsBatchMode()) w->widget->update(area);
+  if (w->widget && !win::IsBatchMode()) w->widget->update(area.translated(0, ClientTop(w)));
+}
+
+int ClientTop(const Wnd* w) { return w && w->widget ? w->widget->ClientTop() : 0; }
+
+void PlaceWidget(Wnd* w) {
+  if (!w->widget) return;
+  if (w->parent)
+    w->widget->setGeometry(w->geom.translated(0, ClientTop(Find(w->parent))));
+  else
+    w->widget->setGeometry(w->geom.adjusted(0, 0, 0, ClientTop(w)));
 }
 
 // Row by row in place, in the order that reads every row before it is
@@ -109,7 +120,7 @@ QWidget* ParentWidget(const Wnd* w) {
 
 void ApplyGeometry(Wnd* w) {
   if (!w->widget) return;
-  w->widget->setGeometry(w->geom);
+  PlaceWidget(w);
   ResizeSurface(w, w->geom.size());
 }
 
@@ -123,6 +134,7 @@ void DestroyTree(HWND hwnd) {
     if (Wnd* o = Find(h); o && o->owner == hwnd) DestroyTree(h);
   if (w->proc) w->proc(hwnd, WM_DESTROY, 0, 0);
   for (HWND c : std::vector<HWND>(w->children)) DestroyTree(c);
+  DropWindowMenu(hwnd);
   if (w->parent)
     if (Wnd* p = Find(w->parent)) std::erase(p->children, hwnd);
   if (s.focus == hwnd) s.focus = 0;
@@ -223,6 +235,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   raw->widget->setEnabled(raw->enabled);
   if (!child) raw->widget->setWindowTitle(Qt1252(raw->title));
   ApplyGeometry(raw);
+  if (!child && menu) SetMenu(hwnd, menu);
 
   if (raw->proc && raw->proc(hwnd, WM_CREATE, 0, static_cast<LPARAM>(reinterpret_cast<intptr_t>(param)) ) == -1) {
     DestroyWindow(hwnd);
@@ -386,7 +399,7 @@ BOOL GetWindowRect(HWND hwnd, RECT* r) {
   Wnd* w = Find(hwnd);
   if (!w || !r) return FALSE;
   QPoint origin = w->geom.topLeft();
-  for (Wnd* p = Find(w->parent); p; p = Find(p->parent)) origin += p->geom.topLeft();
+  for (Wnd* p = Find(w->parent); p; p = Find(p->parent)) origin += p->geom.topLeft() + QPoint(0, ClientTop(p));
   *r = RECT{origin.x(), origin.y(), origin.x() + w->geom.width(), origin.y() + w->geom.height()};
   return TRUE;
 }
@@ -402,7 +415,7 @@ BOOL ClientToScreen(HWND hwnd, POINT* pt) {
   RECT r;
   if (!pt || !GetWindowRect(hwnd, &r)) return FALSE;
   pt->x += r.left;
-  pt->y += r.top;
+  pt->y += r.top + ClientTop(Find(hwnd));
   return TRUE;
 }
 
@@ -410,7 +423,7 @@ BOOL ScreenToClient(HWND hwnd, POINT* pt) {
   RECT r;
   if (!pt || !GetWindowRect(hwnd, &r)) return FALSE;
   pt->x -= r.left;
-  pt->y -= r.top;
+  pt->y -= r.top + ClientTop(Find(hwnd));
   return TRUE;
 }
 

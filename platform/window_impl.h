@@ -108,6 +108,12 @@ bool VirtualTime();
 void SurfaceChanged(Wnd* w, const QRect& area);
 void ResizeSurface(Wnd* w, QSize client);
 QSize ClientSize(const Wnd* w);
+// Pixels of a top-level window's menu bar above its client area (0 for none).
+int ClientTop(const Wnd* w);
+// Puts the window's widget where its rectangle says, below the parent's bar.
+void PlaceWidget(Wnd* w);
+// The window is going: its menu bar goes with it (menus).
+void DropWindowMenu(HWND hwnd);
 // A window rectangle kept within the sizes windows can have.
 QRect LimitGeometry(int x, int y, int w, int h);
 // The standard controls' classes, registered on first use (controls/).

@@ -84,6 +84,7 @@ class BatchText : public TextOutput {
       WriteText(TheInterp(), text);
       return;
     }
+    MW().textShown = true;
     std::string echo;
     for (char c : text)
       if (c != '\a' && c != '\b' && c != '\r') echo += c;  // as the window echoes them

@@ -5,7 +5,9 @@
 
 #include "batch.h"
 #include "batchinput.h"
+#include "dialogs/dialogbox.h"
 #include "errors.h"
+#include "menus/menus.h"
 #include "screen.h"
 
 namespace tilmor {
@@ -120,8 +122,9 @@ void EnsureMainWindow(Interp& in) {
   wc.hbrBackground = m.transparent ? GetStockObject(NULL_BRUSH) : GetStockObject(WHITE_BRUSH);
   wc.lpszClassName = "FENSTER";
   RegisterClassA(&wc);
+  m.menu = m.noMenu ? 0 : LoadMenuA(kSelfInstance, "LEER");
   HWND hwnd = CreateWindowExA(0, "FENSTER", m.title.c_str(), m.style | 0x2000, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, 0, nullptr);
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, 0, m.menu, 0, nullptr);
   if (!hwnd) return;
   m.hwnd = hwnd;
   m.exists = true;
@@ -244,6 +247,7 @@ LRESULT MainWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
       m.curCol = m.curRow = m.originCol = m.originRow = 0;
       m.exists = false;
       m.hwnd = 0;
+      m.menu = 0;  // the window takes its menu with it
       in.mainWindow = 0;
       PostQuitMessage(0);
       return 0;

@@ -41,12 +41,15 @@ struct MainWindowState {
   int metricCount = 2;
   int tallest = 2;
   bool exists = false;
+  bool textShown = false;  // batch mode: text went to standard output in the window's place
   bool breakCheck = true;
   bool hasFocus = false;
   bool caretWanted = false;
   bool caretCreated = false;
   bool noMenu = false, transparent = false, dialogStyle = false;
-  HMENU menu = 0;
+  HMENU menu = 0;  // the menu bar
+  HMENU currentMenu = 0, parentMenu = 0;  // what APPENDMENU fills; saved by SUBPOPUP
+  bool nestedMenu = false;
   int autoPaint = 2;
   bool inPaint = false;
   HWND paintHwnd = 0;
@@ -102,6 +105,7 @@ void ProgramEnded(Interp& in, int code, const std::string& screenshot);
 void TeardownWindow(Interp& in);
 
 void RegisterWindowCommands();
+void RegisterMenuCommands();
 void RegisterEventFunctions();
 
 }  // namespace tilmor

@@ -25,5 +25,8 @@ bool FindModuleResource(HINSTANCE instance, int type, const std::string& name, s
 // The names of a module's resources of one type, in the file's order
 // ("#n" for numbered ones).
 std::vector<std::string> ModuleResourceNames(HINSTANCE instance, int type);
+// `count` UTF-16LE code units of a resource as Windows-1252 ("?" for
+// characters it lacks).
+std::string Utf16LeToCp1252(const unsigned char* data, size_t count);
 
 }  // namespace win
