@@ -68,35 +68,6 @@ QWidget* TargetWidget(bool keys) {
   return nullptr;
 }
 
-int QtKeyOfVk(int vk) {
-  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
-  if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
-  if (vk >= 0x70 && vk <= 0x87) return Qt::Key_F1 + (vk - 0x70);
-  switch (vk) {
-    case 0x03: return Qt::Key_Cancel;
-    case 0x08: return Qt::Key_Backspace;
-    case 0x09: return Qt::Key_Tab;
-    case 0x0D: return Qt::Key_Return;
-    case 0x10: return Qt::Key_Shift;
-    case 0x11: return Qt::Key_Control;
-    case 0x12: return Qt::Key_Alt;
-    case 0x13: return Qt::Key_Pause;
-    case 0x1B: return Qt::Key_Escape;
-    case 0x20: return Qt::Key_Space;
-    case 0x21: return Qt::Key_PageUp;
-    case 0x22: return Qt::Key_PageDown;
-    case 0x23: return Qt::Key_End;
-    case 0x24: return Qt::Key_Home;
-    case 0x25: return Qt::Key_Left;
-    case 0x26: return Qt::Key_Up;
-    case 0x27: return Qt::Key_Right;
-    case 0x28: return Qt::Key_Down;
-    case 0x2D: return Qt::Key_Insert;
-    case 0x2E: return Qt::Key_Delete;
-    default: return Qt::Key_unknown;
-  }
-}
-
 int QtKeyOfChar(unsigned char c) {
   if (c >= 'a' && c <= 'z') return Qt::Key_A + (c - 'a');
   if (c >= 'A' && c <= 'Z') return Qt::Key_A + (c - 'A');
@@ -140,8 +111,9 @@ bool ReleasePending() {
     return true;
   }
   if (r.kind == PendingRelease::Mouse) {
+    // The point pressed, in the pressed widget's coordinates.
     if (QWidget* w = r.pressed ? r.pressed.data() : TargetWidget(false))
-      Send(w, new QMouseEvent(QEvent::MouseButtonRelease, AtClient(w, r.pos), w->mapToGlobal(AtClient(w, r.pos)),
+      Send(w, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(r.pos), w->mapToGlobal(QPointF(r.pos)),
                               r.button, Qt::NoButton, Qt::NoModifier));
     return true;
   }
@@ -155,7 +127,7 @@ void Deliver(const BatchAction& a) {
       break;
     case ActionKind::Key: {
       QWidget* w = TargetWidget(true);
-      int key = QtKeyOfVk(a.x);
+      int key = QtKeyOfVirtualKey(a.x);
       Qt::KeyboardModifiers mods = a.x == VK_CANCEL ? Qt::ControlModifier : Qt::NoModifier;
       QString text = a.x == VK_RETURN ? "\r" : a.x == VK_ESCAPE ? "\x1b" : a.x == VK_BACK ? "\b" : a.x == VK_TAB ? "\t" : "";
       if (w) Send(w, new QKeyEvent(QEvent::KeyPress, key, mods, text));
@@ -164,7 +136,7 @@ void Deliver(const BatchAction& a) {
         S().keyDown[a.x] = S().keyPressed[a.x] = true;
         Post(HandleOf(w), WM_KEYDOWN, static_cast<WPARAM>(a.x), 1);
       }
-      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}, {}};
+      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}};
       break;
     }
     case ActionKind::Click: {
@@ -172,27 +144,29 @@ void Deliver(const BatchAction& a) {
       if (!w) break;
       Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
       QPoint p(a.x, a.y);
+      QPoint at = AtClient(w, p).toPoint();
       if (g_scope)
-        if (QWidget* c = w->childAt(p)) {
-          p = c->mapFrom(w, p);
+        if (QWidget* c = w->childAt(at)) {
+          at = c->mapFrom(w, at);
           w = c;
         }
-      Send(w, new QMouseEvent(QEvent::MouseMove, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), Qt::NoButton,
+      Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));
-      Send(w, new QMouseEvent(QEvent::MouseButtonPress, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), b, b,
+      Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(at), w->mapToGlobal(QPointF(at)), b, b,
                               Qt::NoModifier));
-      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, p, w};
+      g_release = PendingRelease{PendingRelease::Mouse, 0, 0, b, at, w};
       break;
     }
     case ActionKind::Move:
       if (QWidget* w = TargetWidget(false)) {
         QPoint p(a.x, a.y);
+        QPoint at = AtClient(w, p).toPoint();
         if (g_scope)
-          if (QWidget* c = w->childAt(p)) {
-            p = c->mapFrom(w, p);
+          if (QWidget* c = w->childAt(at)) {
+            at = c->mapFrom(w, at);
             w = c;
           }
-        Send(w, new QMouseEvent(QEvent::MouseMove, AtClient(w, p), w->mapToGlobal(AtClient(w, p)), Qt::NoButton,
+        Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
                                 Qt::NoButton, Qt::NoModifier));
       }
       break;
@@ -206,10 +180,6 @@ void Deliver(const BatchAction& a) {
     case ActionKind::Wait:
       AdvanceVirtualTime(static_cast<unsigned long long>(a.x));
       break;
-    case ActionKind::Menu:
-      // An item of the menu bar; context menus take theirs while open.
-      if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
-      break;
     case ActionKind::Press:
     case ActionKind::SetText:
     case ActionKind::Select:
@@ -217,16 +187,16 @@ void Deliver(const BatchAction& a) {
     case ActionKind::Scroll:
       if (!DeliverControlAction(a, 0)) ReportUnfitAction(a);
       break;
+    case ActionKind::Menu:
+      // An item of the menu bar; context menus take theirs while open.
+      if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
+      break;
     default:
       break;
   }
 }
 
 }  // namespace
-
-namespace detail {
-int QtKeyOfVirtualKey(int vk) { return QtKeyOfVk(vk); }
-}  // namespace detail
 
 HWND HandleOf(QWidget* w) {
   auto* h = dynamic_cast<HostWidget*>(w);

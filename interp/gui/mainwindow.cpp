@@ -395,7 +395,9 @@ LRESULT DialogWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   in.events.lastMessage = static_cast<int32_t>(msg);
   if (msg == WM_SIZE) RecordChar(in, 4);
   if (DialogEvent(in, hwnd, msg, w, l)) return 0;
-  return DefWindowProcA(hwnd, msg, w, l);
+  // The class keeps a dialog's extra bytes: the rest is a dialog's default
+  // processing (closing it is Escape).
+  return DefDlgProcA(hwnd, msg, w, l);
 }
 
 BOOL ModelessDialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {

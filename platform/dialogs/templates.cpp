@@ -8,13 +8,6 @@
 #include "../resources/resources.h"
 #include "dialogbox.h"
 
-// Module resources are linked into the programs only with the resource
-// reader; until then another module's dialogs are simply not found.
-namespace win {
-[[gnu::weak]] bool FindModuleResource(HINSTANCE instance, int type, const std::string& name,
-                                      std::vector<unsigned char>* data);
-}  // namespace win
-
 namespace win {
 namespace {
 
@@ -289,7 +282,7 @@ bool FindDialogTemplate(HINSTANCE instance, const std::string& name, DialogTempl
     return false;
   }
   std::vector<unsigned char> bytes;
-  if (!FindModuleResource || !FindModuleResource(instance, RT_DIALOG, name, &bytes)) return false;
+  if (!FindModuleResource(instance, RT_DIALOG, name, &bytes)) return false;
   DialogTemplate t;
   if (!ParseDialogTemplate(bytes.data(), bytes.size(), &t)) return false;
   if (out) *out = std::move(t);

@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "../resources/res_builder.h"
 #include "dialog_fixture.h"
 #include "fontobjects.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -462,6 +465,33 @@ TEST_F(BuiltInTemplates, AControlOfAnUnknownClassFailsTheDialog) {
   size_t before = win::AllWindows().size();
   EXPECT_EQ(win::CreateDialogFromTemplate(t, 0, nullptr, 0), 0);
   EXPECT_EQ(win::AllWindows().size(), before);
+}
+
+TEST_F(BuiltInTemplates, AnotherModulesDialogsComeFromItsResources) {
+  auto dir = std::filesystem::temp_directory_path() / "tilmor_dialog_module";
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / "dialogs.res").string();
+  resbuild::Write(path, resbuild::ResFile({{RT_DIALOG, u"FRAGE", 0, ExtendedTemplate()},
+                                           {RT_DIALOG, u"", 7, StandardTemplate()},
+                                           {RT_DIALOG, u"KAPUTT", 0, {1, 0, 0xFF, 0xFF, 0}}}));
+  HINSTANCE module = win::LoadModuleResources(path);
+  ASSERT_NE(module, 0);
+  win::DialogTemplate t;
+  ASSERT_TRUE(win::FindDialogTemplate(module, "frage", &t));
+  EXPECT_EQ(t.caption, "Erweitert");
+  ASSERT_TRUE(win::FindDialogTemplate(module, "#7", &t));
+  EXPECT_EQ(t.menu, "#100");
+  EXPECT_FALSE(win::FindDialogTemplate(module, "KAPUTT", &t)) << "a damaged template is none";
+  EXPECT_FALSE(win::FindDialogTemplate(module, "INPUT", &t)) << "the interpreter's own are not the module's";
+
+  HWND d = CreateDialogParamA(module, "Frage", 0, RecordingProc, 0);
+  ASSERT_NE(d, 0);
+  EXPECT_EQ(Text(d), "Erweitert");
+  EXPECT_NE(GetDlgItem(d, 101), 0);
+  // The numbered one names a class nobody registered: no dialog.
+  EXPECT_EQ(CreateDialogParamA(module, reinterpret_cast<LPCSTR>(uintptr_t{7}), 0, RecordingProc, 0), 0);
+  win::FreeModuleResources(module);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
