@@ -68,6 +68,35 @@ QWidget* TargetWidget(bool keys) {
   return nullptr;
 }
 
+int QtKeyOfVk(int vk) {
+  if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
+  if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
+  if (vk >= 0x70 && vk <= 0x87) return Qt::Key_F1 + (vk - 0x70);
+  switch (vk) {
+    case 0x03: return Qt::Key_Cancel;
+    case 0x08: return Qt::Key_Backspace;
+    case 0x09: return Qt::Key_Tab;
+    case 0x0D: return Qt::Key_Return;
+    case 0x10: return Qt::Key_Shift;
+    case 0x11: return Qt::Key_Control;
+    case 0x12: return Qt::Key_Alt;
+    case 0x13: return Qt::Key_Pause;
+    case 0x1B: return Qt::Key_Escape;
+    case 0x20: return Qt::Key_Space;
+    case 0x21: return Qt::Key_PageUp;
+    case 0x22: return Qt::Key_PageDown;
+    case 0x23: return Qt::Key_End;
+    case 0x24: return Qt::Key_Home;
+    case 0x25: return Qt::Key_Left;
+    case 0x26: return Qt::Key_Up;
+    case 0x27: return Qt::Key_Right;
+    case 0x28: return Qt::Key_Down;
+    case 0x2D: return Qt::Key_Insert;
+    case 0x2E: return Qt::Key_Delete;
+    default: return Qt::Key_unknown;
+  }
+}
+
 int QtKeyOfChar(unsigned char c) {
   if (c >= 'a' && c <= 'z') return Qt::Key_A + (c - 'a');
   if (c >= 'A' && c <= 'Z') return Qt::Key_A + (c - 'A');
@@ -127,7 +156,7 @@ void Deliver(const BatchAction& a) {
       break;
     case ActionKind::Key: {
       QWidget* w = TargetWidget(true);
-      int key = QtKeyOfVirtualKey(a.x);
+      int key = QtKeyOfVk(a.x);
       Qt::KeyboardModifiers mods = a.x == VK_CANCEL ? Qt::ControlModifier : Qt::NoModifier;
       QString text = a.x == VK_RETURN ? "\r" : a.x == VK_ESCAPE ? "\x1b" : a.x == VK_BACK ? "\b" : a.x == VK_TAB ? "\t" : "";
       if (w) Send(w, new QKeyEvent(QEvent::KeyPress, key, mods, text));
@@ -136,7 +165,7 @@ void Deliver(const BatchAction& a) {
         S().keyDown[a.x] = S().keyPressed[a.x] = true;
         Post(HandleOf(w), WM_KEYDOWN, static_cast<WPARAM>(a.x), 1);
       }
-      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}};
+      g_release = PendingRelease{PendingRelease::Key, key, a.x, Qt::NoButton, {}, {}};
       break;
     }
     case ActionKind::Click: {
@@ -180,6 +209,10 @@ void Deliver(const BatchAction& a) {
     case ActionKind::Wait:
       AdvanceVirtualTime(static_cast<unsigned long long>(a.x));
       break;
+    case ActionKind::Menu:
+      // An item of the menu bar; context menus take theirs while open.
+      if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
+      break;
     case ActionKind::Press:
     case ActionKind::SetText:
     case ActionKind::Select:
@@ -187,16 +220,16 @@ void Deliver(const BatchAction& a) {
     case ActionKind::Scroll:
       if (!DeliverControlAction(a, 0)) ReportUnfitAction(a);
       break;
-    case ActionKind::Menu:
-      // An item of the menu bar; context menus take theirs while open.
-      if (!DeliverMenuAction(a, g_target)) ReportUnfitAction(a);
-      break;
     default:
       break;
   }
 }
 
 }  // namespace
+
+namespace detail {
+int QtKeyOfVirtualKey(int vk) { return QtKeyOfVk(vk); }
+}  // namespace detail
 
 HWND HandleOf(QWidget* w) {
   auto* h = dynamic_cast<HostWidget*>(w);
