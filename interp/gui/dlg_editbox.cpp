@@ -1,5 +1,7 @@
 // @EDITBOX: the item list edited as one text in "EDITBOX1" (or "EDITBOX2"
 // with a fixed font); OK turns the text's lines back into the list.
+#include <cstring>
+
 #include "controls/controls.h"
 #include "dialogstate.h"
 #include "fnargs.h"
@@ -37,7 +39,8 @@ void TakeLines(HWND dlg) {
   if (count > kMaxLines) count = kMaxLines;
   for (int i = 0; i < count; ++i) {
     char buf[256] = {0};
-    *reinterpret_cast<WORD*>(buf) = 255;
+    const WORD room = 255;  // EM_GETLINE takes the size in the first word
+    std::memcpy(buf, &room, sizeof room);
     int n = static_cast<int>(SendMessageA(edit, EM_GETLINE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf)));
     if (n < 0) n = 0;
     // The line break after the last entry leaves an empty last line; it is

@@ -1,6 +1,8 @@
 // The control functions: texts, checks, list and choice entries, edit
 // lines, scroll positions, handles, sizes, windows, focus and messages,
 // each one Windows call on the handle the program passes.
+#include <cstring>
+
 #include "controls/controls.h"
 #include "dialogstate.h"
 #include "fnargs.h"
@@ -71,7 +73,8 @@ void GetLine(Interp& in) {
   HWND h = ReadHandle(in, ',');
   int32_t n = ReadNum(in, ')').ival;
   char buf[256] = {0};
-  *reinterpret_cast<WORD*>(buf) = 255;
+  const WORD room = 255;  // EM_GETLINE takes the size in the first word
+  std::memcpy(buf, &room, sizeof room);
   LRESULT copied = SendMessageA(h, EM_GETLINE, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(buf));
   if (copied <= 0) return SetResultText(in, "");
   SetResultText(in, std::string(buf, static_cast<size_t>(std::min<LRESULT>(copied, 255))));

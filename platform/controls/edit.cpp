@@ -7,6 +7,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "../clipboard.h"
@@ -183,7 +184,8 @@ void Changed(HWND hwnd) { Notify(hwnd, EN_CHANGE); }
 LRESULT CopyLine(Control* c, WPARAM index, LPARAM buffer) {
   auto* out = reinterpret_cast<char*>(buffer);
   if (!out) return 0;
-  int room = *reinterpret_cast<const unsigned short*>(out);
+  unsigned short room;  // the buffer need not be aligned
+  std::memcpy(&room, out, sizeof room);
   std::vector<Line> lines = LinesOf(c);
   if (Single(c)) index = 0;
   if (index >= lines.size()) return 0;
