@@ -84,6 +84,18 @@ void Press(HWND h) {
   if (ControlOf(h) && b == ControlOf(h)->widget) Mouse(b, QEvent::MouseButtonRelease, p, Qt::NoButton);
 }
 
+// Handles the messages waiting for the window and its controls, up to a
+// quit (that is the caller's loop's to see).
+void DispatchPending(HWND scope) {
+  MSG m;
+  for (int guard = 0; guard < 10000; ++guard) {
+    if (!PeekMessageA(&m, scope, 0, 0, PM_NOREMOVE) || m.message == WM_QUIT) return;
+    PeekMessageA(&m, scope, 0, 0, PM_REMOVE);
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
 void SetEditText(HWND h, const std::string& text) {
   Control* c = ControlOf(h);
   FocusedByUser(h);
@@ -207,8 +219,12 @@ bool DeliverControlAction(const BatchAction& a, HWND scope) {
     case ActionKind::Text: {
       HWND edit = FirstIn(scope, OfKind(CtlKind::Edit));
       HWND ok = FirstIn(scope, WithId(1));
-      if (!edit || !Usable(edit, CtlKind::Edit) || !ok || !Pressable(ok)) return false;
+      if (!edit || !Usable(edit, CtlKind::Edit) || !ok || !ControlOf(ok)) return false;
       SetEditText(edit, a.value);
+      // A person reads the dialog again before pressing OK: the typing's
+      // notifications are handled first (they may enable the button).
+      DispatchPending(scope);
+      if (!Pressable(ok)) return false;
       Press(ok);
       return true;
     }

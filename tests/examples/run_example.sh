@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs a program of examples/ in batch mode with the script beside this file
+# and compares standard output and standard error with the files beside it.
+set -u
+bin=$1
+prog=$2
+here=$(cd "$(dirname "$0")" && pwd)
+name=$(basename "$prog" .tmf)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/.windir"
+TILMOR_WINDIR="$work/.windir" timeout 60 "$bin" --batch --script "$here/$name.script" "$prog" \
+  >"$work/out" 2>"$work/err" </dev/null
+code=$?
+fail=0
+diff -u "$here/$name.out" "$work/out" || fail=1
+diff -u "$here/$name.err" "$work/err" || fail=1
+[ "$code" = 0 ] || { echo "exit code $code"; fail=1; }
+exit $fail
