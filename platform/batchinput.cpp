@@ -117,6 +117,20 @@ QPointF AtClient(QWidget* w, QPoint p) {
   return QPointF(p + QPoint(0, host ? host->ClientTop() : 0));
 }
 
+// The widget a click or move at client point p reaches, and the point in
+// its coordinates: in a dialog the control under the point.
+QWidget* PointTarget(QPoint p, QPoint* at) {
+  QWidget* w = TargetWidget(false);
+  if (!w) return nullptr;
+  *at = AtClient(w, p).toPoint();
+  if (g_scope)
+    if (QWidget* c = w->childAt(*at)) {
+      *at = c->mapFrom(w, *at);
+      w = c;
+    }
+  return w;
+}
+
 void Send(QWidget* w, QEvent* e) {
   QCoreApplication::sendEvent(w, e);
   delete e;
@@ -169,16 +183,10 @@ void Deliver(const BatchAction& a) {
       break;
     }
     case ActionKind::Click: {
-      QWidget* w = TargetWidget(false);
+      QPoint at;
+      QWidget* w = PointTarget(QPoint(a.x, a.y), &at);
       if (!w) break;
       Qt::MouseButton b = a.right ? Qt::RightButton : Qt::LeftButton;
-      QPoint p(a.x, a.y);
-      QPoint at = AtClient(w, p).toPoint();
-      if (g_scope)
-        if (QWidget* c = w->childAt(at)) {
-          at = c->mapFrom(w, at);
-          w = c;
-        }
       Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));
       Send(w, new QMouseEvent(QEvent::MouseButtonPress, QPointF(at), w->mapToGlobal(QPointF(at)), b, b,
@@ -187,14 +195,7 @@ void Deliver(const BatchAction& a) {
       break;
     }
     case ActionKind::Move:
-      if (QWidget* w = TargetWidget(false)) {
-        QPoint p(a.x, a.y);
-        QPoint at = AtClient(w, p).toPoint();
-        if (g_scope)
-          if (QWidget* c = w->childAt(at)) {
-            at = c->mapFrom(w, at);
-            w = c;
-          }
+      if (QPoint at; QWidget* w = PointTarget(QPoint(a.x, a.y), &at)) {
         Send(w, new QMouseEvent(QEvent::MouseMove, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::NoButton,
                                 Qt::NoButton, Qt::NoModifier));
       }

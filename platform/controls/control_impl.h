@@ -62,6 +62,10 @@ inline const char* StrArg(LPARAM l) { return reinterpret_cast<const char*>(l); }
 // The messages every control answers alike (text of the window, fonts,
 // enabling); false when `msg` is none of them.
 bool CommonMessage(Control* c, UINT msg, WPARAM w, LPARAM l, LRESULT* result);
+// What every class procedure does after WM_CREATE: the control's end, a
+// window that has lost its widget, then CommonMessage. True when `*result`
+// is the answer.
+bool FirstHandling(HWND hwnd, Control* c, UINT msg, WPARAM w, LPARAM l, LRESULT* result);
 
 LRESULT ButtonProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT StaticProc(HWND, UINT, WPARAM, LPARAM);

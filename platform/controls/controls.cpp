@@ -302,6 +302,19 @@ LRESULT CopyOut(const std::string& text, WPARAM size, LPARAM buffer) {
   return static_cast<LRESULT>(n);
 }
 
+bool FirstHandling(HWND hwnd, Control* c, UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
+  if (msg == WM_DESTROY) {
+    DetachControl(hwnd);
+    *result = 0;
+    return true;
+  }
+  if (!c || !c->widget) {
+    *result = DefWindowProcA(hwnd, msg, w, l);
+    return true;
+  }
+  return CommonMessage(c, msg, w, l, result);
+}
+
 bool CommonMessage(Control* c, UINT msg, WPARAM w, LPARAM, LRESULT* result) {
   switch (msg) {
     case WM_SETFONT: {
@@ -417,13 +430,8 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     Wnd* wnd = Find(hwnd);
     return AttachControl(hwnd, CtlKind::Button, MakeButton(hwnd, wnd ? wnd->title : "")) ? 0 : -1;
   }
-  if (msg == WM_DESTROY) {
-    DetachControl(hwnd);
-    return 0;
-  }
-  if (!c || !c->widget) return DefWindowProcA(hwnd, msg, w, l);
   LRESULT r = 0;
-  if (CommonMessage(c, msg, w, l, &r)) return r;
+  if (FirstHandling(hwnd, c, msg, w, l, &r)) return r;
   auto* button = qobject_cast<QAbstractButton*>(c->widget);
   auto* check = qobject_cast<QCheckBox*>(c->widget);
   switch (msg) {
@@ -522,13 +530,8 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     }
     return AttachControl(hwnd, CtlKind::Static, label) ? 0 : -1;
   }
-  if (msg == WM_DESTROY) {
-    DetachControl(hwnd);
-    return 0;
-  }
-  if (!c || !c->widget) return DefWindowProcA(hwnd, msg, w, l);
   LRESULT r = 0;
-  if (CommonMessage(c, msg, w, l, &r)) return r;
+  if (FirstHandling(hwnd, c, msg, w, l, &r)) return r;
   auto* label = qobject_cast<QLabel*>(c->widget);
   switch (msg) {
     case WM_SETTEXT:
@@ -627,13 +630,8 @@ LRESULT ScrollBarProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     ShowScroll(made);
     return 0;
   }
-  if (msg == WM_DESTROY) {
-    DetachControl(hwnd);
-    return 0;
-  }
-  if (!c || !c->widget) return DefWindowProcA(hwnd, msg, w, l);
   LRESULT r = 0;
-  if (CommonMessage(c, msg, w, l, &r)) return r;
+  if (FirstHandling(hwnd, c, msg, w, l, &r)) return r;
   switch (msg) {
     case CM_SCROLL: {
       Wnd* wnd = Find(hwnd);

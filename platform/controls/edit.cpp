@@ -259,13 +259,8 @@ LRESULT EditProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     made->limit = (wnd->style & ES_MULTILINE) ? kMultiLineLimit : kSingleLineLimit;
     return 0;
   }
-  if (msg == WM_DESTROY) {
-    DetachControl(hwnd);
-    return 0;
-  }
-  if (!c || !c->widget) return DefWindowProcA(hwnd, msg, w, l);
   LRESULT r = 0;
-  if (CommonMessage(c, msg, w, l, &r)) return r;
+  if (FirstHandling(hwnd, c, msg, w, l, &r)) return r;
   switch (msg) {
     case WM_SETTEXT: {
       QString text = FromWinText(ToQt(StrArg(l)), Multi(c) != nullptr);

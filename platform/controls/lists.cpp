@@ -292,13 +292,8 @@ void ChooseFromCombo(Control* c, int index) {
 LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   Control* c = ControlOf(hwnd);
   if (msg == WM_CREATE) return Created<CtlKind::ListBox>(hwnd);
-  if (msg == WM_DESTROY) {
-    DetachControl(hwnd);
-    return 0;
-  }
-  if (!c || !c->widget) return DefWindowProcA(hwnd, msg, w, l);
   LRESULT r = 0;
-  if (CommonMessage(c, msg, w, l, &r)) return r;
+  if (FirstHandling(hwnd, c, msg, w, l, &r)) return r;
   if (EntryMessage(c, msg, w, l, &r)) return r;
   QListWidget* list = List(c);
   int n = list->count();
@@ -349,13 +344,8 @@ LRESULT ListBoxProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 LRESULT ComboBoxProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   Control* c = ControlOf(hwnd);
   if (msg == WM_CREATE) return Created<CtlKind::ComboBox>(hwnd);
-  if (msg == WM_DESTROY) {
-    DetachControl(hwnd);
-    return 0;
-  }
-  if (!c || !c->widget) return DefWindowProcA(hwnd, msg, w, l);
   LRESULT r = 0;
-  if (CommonMessage(c, msg, w, l, &r)) return r;
+  if (FirstHandling(hwnd, c, msg, w, l, &r)) return r;
   // CB_ messages that mean what an LB_ one does.
   static const std::pair<UINT, UINT> kSame[] = {
       {CB_ADDSTRING, LB_ADDSTRING},     {CB_INSERTSTRING, LB_INSERTSTRING},
