@@ -759,7 +759,8 @@ QImage WindowImage(HWND hwnd) {
     auto* child = dynamic_cast<HostWidget*>(o);
     Wnd* c = child ? detail::Find(child->hwnd()) : nullptr;
     if (!c || !c->visible) continue;
-    child->render(&p, child->geometry().topLeft(), QRegion(), QWidget::DrawChildren);
+    // Below a menu bar the widgets sit lower than in the client area.
+    child->render(&p, child->geometry().topLeft() - QPoint(0, ClientTop(w)), QRegion(), QWidget::DrawChildren);
   }
   return img;
 }

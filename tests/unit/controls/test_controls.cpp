@@ -20,6 +20,7 @@
 #include "batchinput.h"
 #include "clipboard.h"
 #include "controls/controls.h"
+#include "menus/menus.h"
 #include "fontobjects.h"
 #include "../qt_app.h"
 #include "wingdi.h"
@@ -859,6 +860,17 @@ TEST_F(Controls, ScreenshotsShowTheControlsOnTheWindowsSurface) {
   QDir().remove(QString::fromStdString(path));
   ASSERT_EQ(saved.size(), shot.size());
   EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32).pixel(50, 25), shot.pixel(50, 25));
+
+  // A menu bar lies above the client area: the button stays where it was.
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, 10, "&Neu");
+  AppendMenuA(bar, MF_POPUP, static_cast<UINT>(file), "&Datei");
+  ASSERT_TRUE(SetMenu(lone, bar));
+  QImage below = win::WindowImage(lone);
+  ASSERT_EQ(below.size(), shot.size());
+  EXPECT_EQ(below.pixel(50, 25), shot.pixel(50, 25));
+  EXPECT_EQ(below.pixel(50, 45), qRgb(255, 0, 0)) << "nothing of the button below its rectangle";
 }
 
 }  // namespace
