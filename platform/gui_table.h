@@ -17,6 +17,7 @@
 #include "batchinput.h"
 #include "controls/controls_table.h"
 #include "dialogs/dialogs_table.h"
+#include "gdi/gdi_table.h"
 #include "menus/menus_table.h"
 #include "clipboard.h"
 #include "dialogs.h"
@@ -124,7 +125,8 @@
   X(int, GetSystemMetrics, (int a), (a))                                                       \
   TILMOR_GUI_CONTROL_FUNCTIONS(X)                                                              \
   TILMOR_GUI_DIALOG_FUNCTIONS(X)                                                               \
-  TILMOR_GUI_MENU_FUNCTIONS(X)
+  TILMOR_GUI_MENU_FUNCTIONS(X)                                                                 \
+  TILMOR_GUI_GDI_FUNCTIONS(X)
 
 // Functions that batch mode answers without a window system; their
 // stand-ins are written by hand.
@@ -149,7 +151,8 @@
   X(bool, SaveWindowPng, (HWND a, const std::string& b), (a, b))              \
   TILMOR_GUI_CONTROL_WIN_FUNCTIONS(X)                                          \
   TILMOR_GUI_DIALOG_WIN_FUNCTIONS(X)                                           \
-  TILMOR_GUI_MENU_WIN_FUNCTIONS(X)
+  TILMOR_GUI_MENU_WIN_FUNCTIONS(X)                                             \
+  TILMOR_GUI_GDI_WIN_FUNCTIONS(X)
 
 // X(return type, name, (parameters), (arguments), value): questions whose
 // answer is known while nothing of the window system exists (no window,

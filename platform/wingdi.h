@@ -90,6 +90,41 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 int GetDeviceCaps(HDC hdc, int index);
 BOOL FillRect(HDC hdc, const RECT* rect, HGDIOBJ brush);
 
+// pens beyond the styles above
+constexpr int PS_INSIDEFRAME = 6;
+// brushes
+constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2;
+constexpr int HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4,
+              HS_DIAGCROSS = 5;
+struct LOGBRUSH {
+  UINT lbStyle = BS_SOLID;
+  COLORREF lbColor = 0;
+  LONG lbHatch = 0;
+};
+// fonts
+constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+constexpr DWORD ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, OEM_CHARSET = 255;
+// flood fill
+constexpr UINT FLOODFILLBORDER = 0, FLOODFILLSURFACE = 1;
+// mapping modes
+constexpr int MM_TEXT = 1, MM_ANISOTROPIC = 8;
+
+HGDIOBJ CreateBrushIndirect(const LOGBRUSH* brush);
+HGDIOBJ CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                    DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
+                    DWORD quality, DWORD pitchAndFamily, LPCSTR face);
+BOOL MoveToEx(HDC hdc, int x, int y, POINT* old);
+BOOL LineTo(HDC hdc, int x, int y);
+BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
+BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom);
+BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height);
+BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL Pie(HDC hdc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL Chord(HDC hdc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+BOOL FloodFill(HDC hdc, int x, int y, COLORREF border);
+BOOL ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type);
+BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop);
+
 namespace win {
 // The pixels a context draws into (a copy), for tests and bitmap saving.
 class QImage ContextImage(HDC hdc);
