@@ -13,6 +13,7 @@
 
 #include "deferred_scroll.h"
 #include "fontobjects.h"
+#include "gdi/gdi_internal.h"
 #include "glyphs.h"
 #include "screen.h"
 #include "window_impl.h"
@@ -29,6 +30,7 @@ struct FontInfo {
   TEXTMETRICA tm;
   bool oem = false;    // bytes are code page 437 glyphs
   bool fixed = true;   // every character takes tmAveCharWidth
+  int escapement = 0;  // tenths of a degree, counter-clockwise
   mutable std::shared_ptr<GlyphSet> glyphs;  // fixed fonts, made on first use
 };
 
@@ -39,6 +41,7 @@ struct GdiObject {
   bool null = false;  // null brush or pen
   int penStyle = PS_SOLID;
   int penWidth = 1;
+  int hatch = -1;  // brushes: -1 solid, else HS_*
   FontInfo font;
   QImage bitmap;
   DeferredScroll deferred;  // of the bitmap
@@ -57,6 +60,7 @@ struct Dc {
   int bkMode = OPAQUE;
   int stretch = BLACKONWHITE;
   QImage scratch;  // a memory context without bitmap draws into 1x1
+  POINT pos{0, 0};  // current position
 };
 
 constexpr HGDIOBJ kStockBase = 0x0100;
@@ -296,6 +300,63 @@ HGDIOBJ FontObject(const QFont& font) {
   HGDIOBJ h = g_next++;
   g_objects[h] = std::move(o);
   return h;
+}
+
+QImage* DrawSurface(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? Image(dc) : nullptr;
+}
+
+void DrawChanged(HDC hdc, const QRect& area) {
+  if (Dc* dc = DcOf(hdc)) Changed(dc, area);
+}
+
+bool CurrentPen(HDC hdc, PenInfo* out) {
+  Dc* dc = DcOf(hdc);
+  GdiObject* o = dc ? Obj(dc->pen) : nullptr;
+  if (!o || o->kind != Kind::Pen) return false;
+  *out = PenInfo{o->null, o->penStyle, o->penWidth, o->color};
+  return true;
+}
+
+bool CurrentBrush(HDC hdc, BrushInfo* out) {
+  Dc* dc = DcOf(hdc);
+  GdiObject* o = dc ? Obj(dc->brush) : nullptr;
+  if (!o || o->kind != Kind::Brush) return false;
+  *out = BrushInfo{o->null, o->hatch, o->color};
+  return true;
+}
+
+bool ContextColors(HDC hdc, DcColors* out) {
+  Dc* dc = DcOf(hdc);
+  if (!dc) return false;
+  *out = DcColors{dc->text, dc->bk, dc->bkMode, dc->stretch};
+  return true;
+}
+
+POINT* CurrentPosition(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? &dc->pos : nullptr;
+}
+
+HGDIOBJ NewBrush(const BrushInfo& brush) {
+  MakeStock();
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Brush;
+  o->color = brush.color & 0xFFFFFF;
+  o->null = brush.null;
+  o->hatch = brush.hatch;
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
+}
+
+void SetFontExtras(HGDIOBJ font, int escapement, bool oem, int charSet) {
+  GdiObject* o = Obj(font);
+  if (!o || o->kind != Kind::Font || o->stock) return;
+  o->font.escapement = escapement;
+  o->font.oem = oem;
+  o->font.tm.tmCharSet = static_cast<BYTE>(charSet);
 }
 
 }  // namespace win::detail
@@ -541,10 +602,23 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) {
   if (!img) return FALSE;
   QString glyphs = Glyphs(f, text, len);
   QPainter p(img);
-  if (dc->bkMode == OPAQUE) p.fillRect(box, Color(dc->bk));
   p.setFont(f.qfont);
   p.setPen(Color(dc->text));
   int base = y + f.tm.tmAscent;
+  if (!f.fixed && f.escapement % 3600 != 0) {
+    // Rotated about the reference point, counter-clockwise.
+    p.setClipRect(img->rect());
+    p.translate(x, y);
+    p.rotate(-f.escapement / 10.0);
+    QRect local(0, 0, ext.cx, ext.cy);
+    if (dc->bkMode == OPAQUE) p.fillRect(local, Color(dc->bk));
+    p.drawText(0, f.tm.tmAscent, glyphs);
+    QRect touched = p.transform().mapRect(local.adjusted(-2, -2, 2, 2)) & img->rect();
+    p.end();
+    Changed(dc, touched);
+    return TRUE;
+  }
+  if (dc->bkMode == OPAQUE) p.fillRect(box, Color(dc->bk));
   if (f.fixed) {
     for (int i = 0; i < glyphs.size(); ++i)
       p.drawText(x + i * f.tm.tmAveCharWidth, base, QString(glyphs[i]));
@@ -566,7 +640,10 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   GdiObject* br = Obj(dc->brush);
   switch (rop) {
     case PATCOPY:
-      if (br && !br->null) QPainter(img).fillRect(r, Color(br->color));
+      if (br && br->hatch >= 0)
+        FillWithBrush(*img, r, BrushInfo{false, br->hatch, br->color}, DcColors{dc->text, dc->bk, dc->bkMode});
+      else if (br && !br->null)
+        QPainter(img).fillRect(r, Color(br->color));
       break;
     case BLACKNESS: QPainter(img).fillRect(r, Qt::black); break;
     case WHITENESS: QPainter(img).fillRect(r, Qt::white); break;
@@ -682,7 +759,10 @@ BOOL FillRect(HDC hdc, const RECT* r, HGDIOBJ brush) {
   QImage* img = Image(dc);
   if (!img) return FALSE;
   QRect q(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1));
-  if (!br->null) QPainter(img).fillRect(q, Color(br->color));
+  if (br->hatch >= 0)
+    FillWithBrush(*img, q, BrushInfo{false, br->hatch, br->color}, DcColors{dc->text, dc->bk, dc->bkMode});
+  else if (!br->null)
+    QPainter(img).fillRect(q, Color(br->color));
   Changed(dc, q);
   return TRUE;
 }

@@ -179,7 +179,7 @@ namespace win {
 
 // Changed whenever the table changes, so a program never uses a module
 // built from other sources.
-constexpr int kGuiTableVersion = 4;
+constexpr int kGuiTableVersion = 5;
 
 struct GuiTable {
 #define TILMOR_GUI_MEMBER(r, n, p, a, ...) r(*n) p;
