@@ -285,7 +285,8 @@ void DrawFigure(HDC hdc, Form form, Box box, i64 cw, i64 ch, bool fill, const Sw
   double sx = ps.x, sy = ps.y, ex = pe.x, ey = pe.y, side = 0;
   if (closure == Closure::Chord && sweep && !sweep->full) {
     const double mid = sweep->start + sweep->span / 2;
-    const double mx = sweep->cx + std::cos(mid), my = sweep->cy - std::sin(mid);
+    const double rx = (box.r - box.l) / 2.0, ry = (box.b - box.t) / 2.0;
+    const double mx = sweep->cx + rx * std::cos(mid), my = sweep->cy - ry * std::sin(mid);
     side = (ex - sx) * (my - sy) - (ey - sy) * (mx - sx);
   }
   auto inFill = [&](i64 x, i64 y) {
@@ -546,9 +547,10 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
   }
   // Mirrored when the signs of the two widths (or heights) differ.
   const bool flipX = (w < 0) != (sw < 0), flipY = (h < 0) != (sh < 0);
-  const i64 dl = std::min<i64>(x, x + w), dt = std::min<i64>(y, y + h);
+  // A negative extent runs from the origin pixel backwards.
+  const i64 dl = w < 0 ? i64{x} + w + 1 : x, dt = h < 0 ? i64{y} + h + 1 : y;
   const i64 aw = std::llabs(w), ah = std::llabs(h);
-  const i64 sl = std::min<i64>(sx, sx + sw), st = std::min<i64>(sy, sy + sh);
+  const i64 sl = sw < 0 ? i64{sx} + sw + 1 : sx, st = sh < 0 ? i64{sy} + sh + 1 : sy;
   const i64 asw = std::llabs(sw), ash = std::llabs(sh);
   const i64 cx0 = std::max<i64>(dl, 0), cx1 = std::min<i64>(dl + aw, di->width()) - 1;
   const i64 cy0 = std::max<i64>(dt, 0), cy1 = std::min<i64>(dt + ah, di->height()) - 1;
