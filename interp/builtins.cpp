@@ -4,6 +4,7 @@
 #include "data_module.h"
 #include "dbase_module.h"
 #include "dialogstate.h"
+#include "drawing.h"
 #include "mainwindow.h"
 #include "startup.h"
 #include "sysvars_core.h"
@@ -34,6 +35,10 @@ void RegisterBuiltins() {
   RegisterControlFunctions();
   RegisterControlCommands();
   RegisterSendKeys();
+  RegisterDrawingTools();
+  RegisterDrawingShapes();
+  RegisterColorFunctions();
+  RegisterCursorCommands();
   RegisterDataModule();
   RegisterDbaseModule();
   // Texts of tables are converted from and to OEM while FONT 1 is chosen.

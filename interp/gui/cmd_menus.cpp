@@ -23,14 +23,6 @@ std::string Text(Interp& in) {
   return in.res.text;
 }
 
-// Whether there is a main window; in batch mode one that only text has
-// needed so far is made now, as it would be on a screen.
-bool HaveMainWindow(Interp& in) {
-  MainWindowState& m = MW();
-  if (!m.exists && m.textShown) EnsureMainWindow(in);
-  return m.exists;
-}
-
 // The bar commands make the main window and, when it has none, its bar.
 HMENU EnsureBar(Interp& in) {
   EnsureMainWindow(in);

@@ -146,6 +146,12 @@ void EnsureMainWindow(Interp& in) {
   SetFocus(hwnd);
 }
 
+bool HaveMainWindow(Interp& in) {
+  MainWindowState& m = MW();
+  if (!m.exists && m.textShown) EnsureMainWindow(in);
+  return m.exists;
+}
+
 void BeginOutput() {
   MainWindowState& m = MW();
   HGDIOBJ font = m.fontTable[m.font & 3];

@@ -65,6 +65,9 @@ void BindInterp(Interp* in);
 
 // Creates the main window on first use.
 void EnsureMainWindow(Interp& in);
+// True when the main window exists; in batch mode a window that text
+// output stood in for so far is made now, as it would be on a screen.
+bool HaveMainWindow(Interp& in);
 // Registers the classes "DIALOG" and, at creation, "FENSTER".
 void RegisterWindowClasses();
 

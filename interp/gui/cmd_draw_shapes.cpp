@@ -1,0 +1,132 @@
+// The drawing commands: SETPIXEL, FILL, MOVETO, LINETO, LINE, RECTANGLE,
+// ELLIPSE, ROUNDRECT, ARC, PIE, CHORD and DRAWTEXT, each drawn into the
+// window and into the shadow bitmap.
+#include "argreader.h"
+#include "commands.h"
+#include "control.h"
+#include "drawing.h"
+#include "mainwindow.h"
+
+namespace tilmor {
+namespace {
+
+int32_t Num(Interp& in, char sep) {
+  ReadArg(in, sep, kNumber);
+  return in.res.lval;
+}
+
+// x1,y1 - x2,y2 and what the separator after it introduces.
+struct Box {
+  int32_t x1, y1, x2, y2;
+};
+Box ReadBox(Interp& in, char after) {
+  Box b;
+  b.x1 = Num(in, ',');
+  b.y1 = Num(in, '-');
+  b.x2 = Num(in, ',');
+  b.y2 = Num(in, after);
+  return b;
+}
+
+void CmdSetPixel(Interp& in, int) {
+  int32_t x = Num(in, ','), y = Num(in, ',');
+  int32_t color = Num(in, ' ');
+  if (!RequireWindow(in)) return;
+  for (HDC dc : DrawContexts()) SetPixel(dc, x, y, ConvertColor(in, color));
+}
+
+void CmdFill(Interp& in, int) {
+  int32_t x = Num(in, ','), y = Num(in, ',');
+  int32_t color = Num(in, ' ');
+  if (!RequireWindow(in)) return;
+  for (HDC dc : DrawContexts()) FloodFill(dc, x, y, ConvertColor(in, color));
+}
+
+void CmdMoveTo(Interp& in, int) {
+  int32_t x = Num(in, ',');
+  int32_t y = Num(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) MoveToEx(dc, x, y, nullptr);
+}
+
+void CmdLineTo(Interp& in, int) {
+  int32_t x = Num(in, ',');
+  int32_t y = Num(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) LineTo(dc, x, y);
+}
+
+void CmdLine(Interp& in, int) {
+  Box b = ReadBox(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) {
+    MoveToEx(dc, b.x1, b.y1, nullptr);
+    LineTo(dc, b.x2, b.y2);
+  }
+}
+
+void CmdRectangle(Interp& in, int) {
+  Box b = ReadBox(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) Rectangle(dc, b.x1, b.y1, b.x2, b.y2);
+}
+
+void CmdEllipse(Interp& in, int) {
+  Box b = ReadBox(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) Ellipse(dc, b.x1, b.y1, b.x2, b.y2);
+}
+
+void CmdRoundRect(Interp& in, int) {
+  Box b = ReadBox(in, ';');
+  int32_t w = Num(in, ',');
+  int32_t h = Num(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) RoundRect(dc, b.x1, b.y1, b.x2, b.y2, w, h);
+}
+
+// x1,y1 - x2,y2 ; x3,y3 ; x4,y4: the box, the start and the end point.
+template <BOOL (*Draw)(HDC, int, int, int, int, int, int, int, int)>
+void CmdArcLike(Interp& in, int) {
+  Box b = ReadBox(in, ';');
+  int32_t x3 = Num(in, ','), y3 = Num(in, ';');
+  int32_t x4 = Num(in, ',');
+  int32_t y4 = Num(in, ' ');
+  NeedWindow(in);
+  for (HDC dc : DrawContexts()) Draw(dc, b.x1, b.y1, b.x2, b.y2, x3, y3, x4, y4);
+}
+
+void CmdDrawText(Interp& in, int) {
+  int32_t x = Num(in, ','), y = Num(in, ',');
+  ReadArg(in, ' ', kAny);
+  std::string text = ResultText(in);
+  if (!RequireWindow(in)) return;
+  const DrawState& d = DS_Draw();
+  for (HDC dc : DrawContexts()) {
+    // Text output selects the text window's fonts; DRAWTEXT takes the current one.
+    if (MW().currentFont) SelectObject(dc, MW().currentFont);
+    SetTextColor(dc, d.textFg);
+    SetBkColor(dc, d.textBg);
+    SetBkMode(dc, d.textTransparent ? TRANSPARENT : OPAQUE);
+    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+  }
+}
+
+}  // namespace
+
+void RegisterDrawingShapes() {
+  RegisterCommand("SETPIXEL", CmdSetPixel);
+  RegisterCommand("FILL", CmdFill);
+  RegisterCommand("MOVETO", CmdMoveTo);
+  RegisterCommand("LINETO", CmdLineTo);
+  RegisterCommand("LINE", CmdLine);
+  RegisterCommand("RECTANGLE", CmdRectangle);
+  RegisterCommand("ELLIPSE", CmdEllipse);
+  RegisterCommand("ROUNDRECT", CmdRoundRect);
+  RegisterCommand("ARC", CmdArcLike<Arc>);
+  RegisterCommand("PIE", CmdArcLike<Pie>);
+  RegisterCommand("CHORD", CmdArcLike<Chord>);
+  RegisterCommand("DRAWTEXT", CmdDrawText);
+}
+
+}  // namespace tilmor

@@ -1,0 +1,95 @@
+// The drawing tools: USEPEN, USEBRUSH, USEFONT, TEXTCOLOR, CHARSET and
+// SETTRUECOLOR.
+#include "argreader.h"
+#include "commands.h"
+#include "control.h"
+#include "drawing.h"
+#include "mainwindow.h"
+
+namespace tilmor {
+namespace {
+
+int32_t Num(Interp& in, char sep) {
+  ReadArg(in, sep, kNumber);
+  return in.res.lval;
+}
+
+// A new object goes into the drawing contexts; the one made before is
+// deleted, and at the first replacement the object it replaced, so one
+// object of each kind made by the program is alive.
+void Replace(HGDIOBJ& current, HGDIOBJ made) {
+  if (!made) return;
+  HGDIOBJ before = 0;
+  for (HDC dc : DrawContexts()) {
+    HGDIOBJ old = SelectObject(dc, made);
+    if (!before) before = old;
+  }
+  DeleteObject(current ? current : before);
+  current = made;
+}
+
+void CmdUsePen(Interp& in, int) {
+  int32_t style = Num(in, ','), width = Num(in, ',');
+  int32_t color = Num(in, ' ');
+  if (!RequireWindow(in)) return;
+  Replace(DS_Draw().pen, CreatePen(style, width, ConvertColor(in, color)));
+}
+
+void CmdUseBrush(Interp& in, int) {
+  int32_t style = Num(in, ',');
+  int32_t color = Num(in, ' ');
+  if (!RequireWindow(in)) return;
+  LOGBRUSH lb;
+  lb.lbColor = ConvertColor(in, color);
+  if (style == 0) {
+    lb.lbStyle = BS_NULL;
+  } else if (style == 1) {
+    lb.lbStyle = BS_SOLID;
+  } else {
+    lb.lbStyle = BS_HATCHED;
+    lb.lbHatch = style - 2;
+  }
+  Replace(DS_Draw().brush, CreateBrushIndirect(&lb));
+}
+
+void CmdUseFont(Interp& in, int) {
+  ReadArg(in, ',', kAny);
+  std::string name = ResultText(in);
+  int32_t height = Num(in, ','), width = Num(in, ','), bold = Num(in, ','), italic = Num(in, ',');
+  int32_t underline = Num(in, ' ');
+  if (!RequireWindow(in)) return;
+  DrawState& d = DS_Draw();
+  HGDIOBJ font = CreateFontA(height, width, d.angle, d.angle, bold ? FW_BOLD : FW_NORMAL, italic ? 1 : 0,
+                             underline ? 1 : 0, 0, d.charset, 0, 0, 0, 0, name.c_str());
+  Replace(MW().currentFont, font);
+}
+
+void CmdTextColor(Interp& in, int) {
+  int32_t fg = Num(in, ',');
+  int32_t bg = Num(in, ' ');
+  DrawState& d = DS_Draw();
+  d.textFg = ConvertColor(in, fg);
+  d.textTransparent = bg == -1;
+  if (!d.textTransparent) d.textBg = ConvertColor(in, bg);
+}
+
+void CmdCharset(Interp& in, int) {
+  static const DWORD kSets[] = {ANSI_CHARSET, OEM_CHARSET, SYMBOL_CHARSET};
+  int32_t n = Num(in, ' ');
+  if (n >= 0 && n <= 2) DS_Draw().charset = kSets[n];
+}
+
+void CmdSetTrueColor(Interp& in, int) { in.trueColor = Num(in, ' ') != 0; }
+
+}  // namespace
+
+void RegisterDrawingTools() {
+  RegisterCommand("USEPEN", CmdUsePen);
+  RegisterCommand("USEBRUSH", CmdUseBrush);
+  RegisterCommand("USEFONT", CmdUseFont);
+  RegisterCommand("TEXTCOLOR", CmdTextColor);
+  RegisterCommand("CHARSET", CmdCharset);
+  RegisterCommand("SETTRUECOLOR", CmdSetTrueColor);
+}
+
+}  // namespace tilmor

@@ -1,0 +1,33 @@
+// The drawing state and the contexts the graphics commands draw into.
+#include "drawing.h"
+
+#include "errors.h"
+#include "mainwindow.h"
+
+namespace tilmor {
+
+DrawState& DS_Draw() {
+  static DrawState state;
+  return state;
+}
+
+std::vector<HDC> DrawContexts() {
+  MainWindowState& m = MW();
+  std::vector<HDC> dcs;
+  if (m.dc) dcs.push_back(m.dc);
+  // In a STARTPAINT block of another window both are its context: once.
+  if (m.memDc && m.memDc != m.dc) dcs.push_back(m.memDc);
+  return dcs;
+}
+
+void NeedWindow(Interp& in) {
+  if (!MW().inPaint) EnsureMainWindow(in);
+}
+
+bool RequireWindow(Interp& in) {
+  if (MW().inPaint || HaveMainWindow(in)) return true;
+  RuntimeError(in, 237);
+  return false;
+}
+
+}  // namespace tilmor

@@ -1,0 +1,39 @@
+// The drawing state of the graphics commands: current pen, brush and font,
+// text colours, character set and angle, and the contexts every drawing
+// goes to (the window's and the shadow bitmap's, or the one window of a
+// STARTPAINT block).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "interp.h"
+#include "wingdi.h"
+
+namespace tilmor {
+
+struct DrawState {
+  HGDIOBJ pen = 0, brush = 0;  // made by USEPEN, USEBRUSH (0: none yet)
+  COLORREF textFg = RGB(0, 0, 0), textBg = RGB(255, 255, 255);
+  bool textTransparent = false;
+  DWORD charset = ANSI_CHARSET;
+  int angle = 0;  // tenths of a degree (ORIENTATION)
+};
+
+DrawState& DS_Draw();
+
+// The contexts a drawing goes to: the window's and the shadow bitmap's, or
+// the one context of a STARTPAINT block.
+std::vector<HDC> DrawContexts();
+// The main window for the drawing commands: made when it is needed.
+void NeedWindow(Interp& in);
+// For the commands that refuse to work without a window: true when the
+// main window exists (made now when text output stood in for it) or a
+// STARTPAINT block is open; otherwise error 237 and false.
+bool RequireWindow(Interp& in);
+void RegisterDrawingTools();
+void RegisterDrawingShapes();
+void RegisterColorFunctions();
+void RegisterCursorCommands();
+
+}  // namespace tilmor
