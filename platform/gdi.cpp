@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "deferred_scroll.h"
+#include "gdi/bitmaps.h"
 #include "fontobjects.h"
 #include "glyphs.h"
 #include "screen.h"
@@ -298,6 +299,25 @@ HGDIOBJ FontObject(const QFont& font) {
   return h;
 }
 
+// Bitmaps made and read by the DIB functions (gdi/).
+HGDIOBJ BitmapFromImage(const QImage& image) {
+  if (image.isNull()) return 0;
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Bitmap;
+  o->bitmap = image.convertToFormat(QImage::Format_RGB32);
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
+}
+
+bool BitmapImage(HGDIOBJ bitmap, QImage* out) {
+  GdiObject* o = Obj(bitmap);
+  if (!o || o->kind != Kind::Bitmap) return false;
+  o->deferred.Settle(o->bitmap);
+  if (out) *out = o->bitmap;
+  return true;
+}
+
 }  // namespace win::detail
 
 HDC GetDC(HWND hwnd) {
@@ -442,6 +462,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 BOOL DeleteObject(HGDIOBJ h) {
+  if (DeletePaletteObject(h)) return TRUE;
   GdiObject* o = Obj(h);
   if (!o || o->stock) return FALSE;
   if (o->selectedInto) return FALSE;
