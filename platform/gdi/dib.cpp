@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -168,9 +169,11 @@ int GetDIBits(HDC, HGDIOBJ bitmap, UINT start, UINT lines, void* bits, BITMAPINF
   std::map<QRgb, int> cache;
   if (bitCount <= 8) {
     table = TableFor(img, bitCount);
+    // The caller's table runs past the one entry BITMAPINFO declares.
+    auto* entries = reinterpret_cast<RGBQUAD*>(reinterpret_cast<unsigned char*>(info) + offsetof(BITMAPINFO, bmiColors));
     for (size_t i = 0; i < (size_t{1} << bitCount); ++i) {
       const QRgb c = i < table.size() ? table[i] : 0;
-      info->bmiColors[i] = RGBQUAD{static_cast<BYTE>(qBlue(c)), static_cast<BYTE>(qGreen(c)),
+      entries[i] = RGBQUAD{static_cast<BYTE>(qBlue(c)), static_cast<BYTE>(qGreen(c)),
                                    static_cast<BYTE>(qRed(c)), 0};
     }
   }
@@ -217,10 +220,10 @@ int StretchDIBits(HDC hdc, int x, int y, int w, int h, int sx, int sy, int sw, i
   if (!Decode(info->bmiHeader, info->bmiColors, bits, usage, &src)) return 0;
   // A negative extent on one side only mirrors the picture.
   const bool flipX = (w < 0) != (sw < 0), flipY = (h < 0) != (sh < 0);
-  if (w < 0) x += w + 1, w = -w;
-  if (h < 0) y += h + 1, h = -h;
-  if (sw < 0) sx += sw + 1, sw = -sw;
-  if (sh < 0) sy += sh + 1, sh = -sh;
+  if (w < 0) x += w, w = -w;
+  if (h < 0) y += h, h = -h;
+  if (sw < 0) sx += sw, sw = -sw;
+  if (sh < 0) sy += sh, sh = -sh;
   // Bottom-up DIBs count the source's y from their lower edge.
   const int top = info->bmiHeader.biHeight > 0 ? src.height() - sy - sh : sy;
   QImage part = src.copy(sx, top, sw, sh).convertToFormat(QImage::Format_RGB32);
