@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "deferred_scroll.h"
+#include "gdi/bitmaps.h"
 #include "fontobjects.h"
 #include "gdi/gdi_internal.h"
 #include "glyphs.h"
@@ -359,6 +360,25 @@ void SetFontExtras(HGDIOBJ font, int escapement, bool oem, int charSet) {
   o->font.tm.tmCharSet = static_cast<BYTE>(charSet);
 }
 
+// Bitmaps made and read by the DIB functions (gdi/).
+HGDIOBJ BitmapFromImage(const QImage& image) {
+  if (image.isNull()) return 0;
+  auto o = std::make_unique<GdiObject>();
+  o->kind = Kind::Bitmap;
+  o->bitmap = image.convertToFormat(QImage::Format_RGB32);
+  HGDIOBJ h = g_next++;
+  g_objects[h] = std::move(o);
+  return h;
+}
+
+bool BitmapImage(HGDIOBJ bitmap, QImage* out) {
+  GdiObject* o = Obj(bitmap);
+  if (!o || o->kind != Kind::Bitmap) return false;
+  o->deferred.Settle(o->bitmap);
+  if (out) *out = o->bitmap;
+  return true;
+}
+
 }  // namespace win::detail
 
 HDC GetDC(HWND hwnd) {
@@ -503,6 +523,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 BOOL DeleteObject(HGDIOBJ h) {
+  if (DeletePaletteObject(h)) return TRUE;
   GdiObject* o = Obj(h);
   if (!o || o->stock) return FALSE;
   if (o->selectedInto) return FALSE;

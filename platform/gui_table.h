@@ -18,6 +18,7 @@
 #include "controls/controls_table.h"
 #include "dialogs/dialogs_table.h"
 #include "gdi/gdi_table.h"
+#include "gdi/bitmaps_table.h"
 #include "menus/menus_table.h"
 #include "clipboard.h"
 #include "dialogs.h"
@@ -126,7 +127,8 @@
   TILMOR_GUI_CONTROL_FUNCTIONS(X)                                                              \
   TILMOR_GUI_DIALOG_FUNCTIONS(X)                                                               \
   TILMOR_GUI_MENU_FUNCTIONS(X)                                                                 \
-  TILMOR_GUI_GDI_FUNCTIONS(X)
+  TILMOR_GUI_GDI_FUNCTIONS(X)                                                                  \
+  TILMOR_GUI_BITMAP_FUNCTIONS(X)
 
 // Functions that batch mode answers without a window system; their
 // stand-ins are written by hand.
@@ -152,7 +154,8 @@
   TILMOR_GUI_CONTROL_WIN_FUNCTIONS(X)                                          \
   TILMOR_GUI_DIALOG_WIN_FUNCTIONS(X)                                           \
   TILMOR_GUI_MENU_WIN_FUNCTIONS(X)                                             \
-  TILMOR_GUI_GDI_WIN_FUNCTIONS(X)
+  TILMOR_GUI_GDI_WIN_FUNCTIONS(X)                                              \
+  TILMOR_GUI_BITMAP_WIN_FUNCTIONS(X)
 
 // X(return type, name, (parameters), (arguments), value): questions whose
 // answer is known while nothing of the window system exists (no window,
@@ -179,7 +182,7 @@ namespace win {
 
 // Changed whenever the table changes, so a program never uses a module
 // built from other sources.
-constexpr int kGuiTableVersion = 5;
+constexpr int kGuiTableVersion = 6;
 
 struct GuiTable {
 #define TILMOR_GUI_MEMBER(r, n, p, a, ...) r(*n) p;
