@@ -39,6 +39,8 @@ void RegisterBuiltins() {
   RegisterDrawingShapes();
   RegisterColorFunctions();
   RegisterCursorCommands();
+  RegisterBitmapCommands();
+  RegisterIconCommands();
   RegisterDataModule();
   RegisterDbaseModule();
   // Texts of tables are converted from and to OEM while FONT 1 is chosen.

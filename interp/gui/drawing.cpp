@@ -2,6 +2,7 @@
 #include "drawing.h"
 
 #include "errors.h"
+#include "gdi/bitmaps.h"
 #include "mainwindow.h"
 
 namespace tilmor {
@@ -28,6 +29,11 @@ bool RequireWindow(Interp& in) {
   if (MW().inPaint || HaveMainWindow(in)) return true;
   RuntimeError(in, 237);
   return false;
+}
+
+LPCSTR ResourceName(const std::string& name) {
+  bool number = !name.empty() && name.find_first_not_of("0123456789") == std::string::npos && name.size() < 6;
+  return number ? MAKEINTRESOURCEA(std::stoi(name)) : name.c_str();
 }
 
 }  // namespace tilmor

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "interp.h"
@@ -18,6 +19,10 @@ struct DrawState {
   bool textTransparent = false;
   DWORD charset = ANSI_CHARSET;
   int angle = 0;  // tenths of a degree (ORIENTATION)
+  HDC memDc = 0;          // the memory bitmap of MLOADBMP and its context
+  HGDIOBJ memBitmap = 0, memOld = 0;
+  int32_t bmpX = 0, bmpY = 0;  // %BMPX, %BMPY: the last bitmap loaded or saved
+  int32_t bmpCol = 0;          // &BMPCOL: colours of the last BMP file
 };
 
 DrawState& DS_Draw();
@@ -31,9 +36,14 @@ void NeedWindow(Interp& in);
 // main window exists (made now when text output stood in for it) or a
 // STARTPAINT block is open; otherwise error 237 and false.
 bool RequireWindow(Interp& in);
+// A resource name that reads as a number stands for the resource's id.
+LPCSTR ResourceName(const std::string& name);
+
 void RegisterDrawingTools();
 void RegisterDrawingShapes();
 void RegisterColorFunctions();
 void RegisterCursorCommands();
+void RegisterBitmapCommands();
+void RegisterIconCommands();
 
 }  // namespace tilmor
