@@ -18,6 +18,12 @@ inline NumArg ReadNum(Interp& in, char sep) {
   return NumArg{in.res.ival, in.res.lval, in.res.fval, in.res.type};
 }
 
+// A command's whole-number argument (its long value).
+inline int32_t ReadLong(Interp& in, char sep) {
+  ReadArg(in, sep, kNumber);
+  return in.res.lval;
+}
+
 // A text argument; a number is taken in its formatted form.
 std::string ReadText(Interp& in, char sep, int type = kAny);
 // The same into a buffer of the calling function's own (one of two per

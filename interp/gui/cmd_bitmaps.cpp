@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "control.h"
 #include "drawing.h"
+#include "fnargs.h"
 #include "errors.h"
 #include "gdi/bitmaps.h"
 #include "mainwindow.h"
@@ -18,16 +19,6 @@ namespace tilmor {
 namespace {
 
 constexpr int kNotLoadable = 228, kNotSaved = 229, kWhilePrinting = 221;
-
-int32_t Num(Interp& in, char sep) {
-  ReadArg(in, sep, kNumber);
-  return in.res.lval;
-}
-
-std::string Text(Interp& in, char sep) {
-  ReadArg(in, sep, kAny);
-  return ResultText(in);
-}
 
 // The raster operation of a mode argument.
 DWORD RasterOp(int32_t mode) {
@@ -46,10 +37,10 @@ struct Rect {
 // x,y - w,h and what the separator after it introduces.
 Rect ReadRect(Interp& in, char after) {
   Rect r;
-  r.x = Num(in, ',');
-  r.y = Num(in, '-');
-  r.w = Num(in, ',');
-  r.h = Num(in, after);
+  r.x = ReadLong(in, ',');
+  r.y = ReadLong(in, '-');
+  r.w = ReadLong(in, ',');
+  r.h = ReadLong(in, after);
   return r;
 }
 
@@ -102,9 +93,9 @@ void PutBitmap(HGDIOBJ bitmap, int32_t x, int32_t y, int32_t w, int32_t h, bool 
 
 // file$, x, y ; mode
 void CmdLoadBmp(Interp& in, int) {
-  std::string name = Text(in, ',');
-  int32_t x = Num(in, ','), y = Num(in, ';');
-  int32_t mode = Num(in, ' ');
+  std::string name = ReadText(in, ',');
+  int32_t x = ReadLong(in, ','), y = ReadLong(in, ';');
+  int32_t mode = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   HGDIOBJ bitmap = LoadBmp(name);
   if (!bitmap) return RuntimeError(in, kNotLoadable, name);
@@ -114,9 +105,9 @@ void CmdLoadBmp(Interp& in, int) {
 
 // file$, x,y - w,h ; mode
 void CmdLoadSizedBmp(Interp& in, int) {
-  std::string name = Text(in, ',');
+  std::string name = ReadText(in, ',');
   Rect r = ReadRect(in, ';');
-  int32_t mode = Num(in, ' ');
+  int32_t mode = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   HGDIOBJ bitmap = LoadBmp(name);
   if (!bitmap) return RuntimeError(in, kNotLoadable, name);
@@ -136,7 +127,7 @@ void FreeMemoryBitmap() {
 }
 
 void CmdMLoadBmp(Interp& in, int) {
-  std::string name = Text(in, ' ');
+  std::string name = ReadText(in, ' ');
   if (RefusedWhilePrinting(in, "MLOADBMP") || !RequireWindow(in)) return;
   FreeMemoryBitmap();
   HGDIOBJ bitmap = LoadBmp(name);
@@ -158,10 +149,10 @@ void CopyBlock(Interp& in, From source, bool stretch) {
   if (stretch) {
     to = ReadRect(in, ';');
   } else {
-    to.x = Num(in, ',');
-    to.y = Num(in, ';');
+    to.x = ReadLong(in, ',');
+    to.y = ReadLong(in, ';');
   }
-  DWORD rop = RasterOp(Num(in, ' '));
+  DWORD rop = RasterOp(ReadLong(in, ' '));
   if (!RequireWindow(in)) return;
   HDC memory = DS_Draw().memDc;
   if (source == From::Memory && !memory) return;  // nothing loaded to copy from
@@ -194,7 +185,7 @@ void PutLE(std::string& out, uint32_t v, int bytes) {
 
 // file$, x,y - w,h: the block of the shadow bitmap as a BMP file.
 void CmdSaveBmp(Interp& in, int) {
-  std::string name = Text(in, ',');
+  std::string name = ReadText(in, ',');
   Rect r = ReadRect(in, ' ');
   if (RefusedWhilePrinting(in, "SAVEBMP") || !RequireWindow(in)) return;
   MainWindowState& m = MW();
@@ -249,16 +240,16 @@ void CmdSaveBmp(Interp& in, int) {
 // instance, name, x, y [- w, h] ; mode
 template <bool Stretch>
 void CmdDrawExtBmp(Interp& in, int) {
-  HINSTANCE instance = Num(in, ',');
-  std::string name = Text(in, ',');
+  HINSTANCE instance = ReadLong(in, ',');
+  std::string name = ReadText(in, ',');
   Rect r{0, 0, 0, 0};
   if (Stretch) {
     r = ReadRect(in, ';');
   } else {
-    r.x = Num(in, ',');
-    r.y = Num(in, ';');
+    r.x = ReadLong(in, ',');
+    r.y = ReadLong(in, ';');
   }
-  int32_t mode = Num(in, ' ');
+  int32_t mode = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   HGDIOBJ bitmap = LoadBitmapA(instance, ResourceName(name));
   if (!bitmap) return RuntimeError(in, kNotLoadable, name);

@@ -5,15 +5,11 @@
 #include "commands.h"
 #include "control.h"
 #include "drawing.h"
+#include "fnargs.h"
 #include "mainwindow.h"
 
 namespace tilmor {
 namespace {
-
-int32_t Num(Interp& in, char sep) {
-  ReadArg(in, sep, kNumber);
-  return in.res.lval;
-}
 
 // x1,y1 - x2,y2 and what the separator after it introduces.
 struct Box {
@@ -21,37 +17,37 @@ struct Box {
 };
 Box ReadBox(Interp& in, char after) {
   Box b;
-  b.x1 = Num(in, ',');
-  b.y1 = Num(in, '-');
-  b.x2 = Num(in, ',');
-  b.y2 = Num(in, after);
+  b.x1 = ReadLong(in, ',');
+  b.y1 = ReadLong(in, '-');
+  b.x2 = ReadLong(in, ',');
+  b.y2 = ReadLong(in, after);
   return b;
 }
 
 void CmdSetPixel(Interp& in, int) {
-  int32_t x = Num(in, ','), y = Num(in, ',');
-  int32_t color = Num(in, ' ');
+  int32_t x = ReadLong(in, ','), y = ReadLong(in, ',');
+  int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   for (HDC dc : DrawContexts()) SetPixel(dc, x, y, ConvertColor(in, color));
 }
 
 void CmdFill(Interp& in, int) {
-  int32_t x = Num(in, ','), y = Num(in, ',');
-  int32_t color = Num(in, ' ');
+  int32_t x = ReadLong(in, ','), y = ReadLong(in, ',');
+  int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   for (HDC dc : DrawContexts()) FloodFill(dc, x, y, ConvertColor(in, color));
 }
 
 void CmdMoveTo(Interp& in, int) {
-  int32_t x = Num(in, ',');
-  int32_t y = Num(in, ' ');
+  int32_t x = ReadLong(in, ',');
+  int32_t y = ReadLong(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) MoveToEx(dc, x, y, nullptr);
 }
 
 void CmdLineTo(Interp& in, int) {
-  int32_t x = Num(in, ',');
-  int32_t y = Num(in, ' ');
+  int32_t x = ReadLong(in, ',');
+  int32_t y = ReadLong(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) LineTo(dc, x, y);
 }
@@ -79,8 +75,8 @@ void CmdEllipse(Interp& in, int) {
 
 void CmdRoundRect(Interp& in, int) {
   Box b = ReadBox(in, ';');
-  int32_t w = Num(in, ',');
-  int32_t h = Num(in, ' ');
+  int32_t w = ReadLong(in, ',');
+  int32_t h = ReadLong(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) RoundRect(dc, b.x1, b.y1, b.x2, b.y2, w, h);
 }
@@ -89,15 +85,15 @@ void CmdRoundRect(Interp& in, int) {
 template <BOOL (*Draw)(HDC, int, int, int, int, int, int, int, int)>
 void CmdArcLike(Interp& in, int) {
   Box b = ReadBox(in, ';');
-  int32_t x3 = Num(in, ','), y3 = Num(in, ';');
-  int32_t x4 = Num(in, ',');
-  int32_t y4 = Num(in, ' ');
+  int32_t x3 = ReadLong(in, ','), y3 = ReadLong(in, ';');
+  int32_t x4 = ReadLong(in, ',');
+  int32_t y4 = ReadLong(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) Draw(dc, b.x1, b.y1, b.x2, b.y2, x3, y3, x4, y4);
 }
 
 void CmdDrawText(Interp& in, int) {
-  int32_t x = Num(in, ','), y = Num(in, ',');
+  int32_t x = ReadLong(in, ','), y = ReadLong(in, ',');
   ReadArg(in, ' ', kAny);
   std::string text = ResultText(in);
   if (!RequireWindow(in)) return;

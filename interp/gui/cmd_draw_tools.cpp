@@ -4,15 +4,11 @@
 #include "commands.h"
 #include "control.h"
 #include "drawing.h"
+#include "fnargs.h"
 #include "mainwindow.h"
 
 namespace tilmor {
 namespace {
-
-int32_t Num(Interp& in, char sep) {
-  ReadArg(in, sep, kNumber);
-  return in.res.lval;
-}
 
 // A new object goes into the drawing contexts; the one made before is
 // deleted, and at the first replacement the object it replaced, so one
@@ -29,15 +25,15 @@ void Replace(HGDIOBJ& current, HGDIOBJ made) {
 }
 
 void CmdUsePen(Interp& in, int) {
-  int32_t style = Num(in, ','), width = Num(in, ',');
-  int32_t color = Num(in, ' ');
+  int32_t style = ReadLong(in, ','), width = ReadLong(in, ',');
+  int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   Replace(DS_Draw().pen, CreatePen(style, width, ConvertColor(in, color)));
 }
 
 void CmdUseBrush(Interp& in, int) {
-  int32_t style = Num(in, ',');
-  int32_t color = Num(in, ' ');
+  int32_t style = ReadLong(in, ',');
+  int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   LOGBRUSH lb;
   lb.lbColor = ConvertColor(in, color);
@@ -55,8 +51,8 @@ void CmdUseBrush(Interp& in, int) {
 void CmdUseFont(Interp& in, int) {
   ReadArg(in, ',', kAny);
   std::string name = ResultText(in);
-  int32_t height = Num(in, ','), width = Num(in, ','), bold = Num(in, ','), italic = Num(in, ',');
-  int32_t underline = Num(in, ' ');
+  int32_t height = ReadLong(in, ','), width = ReadLong(in, ','), bold = ReadLong(in, ','), italic = ReadLong(in, ',');
+  int32_t underline = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   DrawState& d = DS_Draw();
   HGDIOBJ font = CreateFontA(height, width, d.angle, d.angle, bold ? FW_BOLD : FW_NORMAL, italic ? 1 : 0,
@@ -65,8 +61,8 @@ void CmdUseFont(Interp& in, int) {
 }
 
 void CmdTextColor(Interp& in, int) {
-  int32_t fg = Num(in, ',');
-  int32_t bg = Num(in, ' ');
+  int32_t fg = ReadLong(in, ',');
+  int32_t bg = ReadLong(in, ' ');
   DrawState& d = DS_Draw();
   d.textFg = ConvertColor(in, fg);
   d.textTransparent = bg == -1;
@@ -75,11 +71,11 @@ void CmdTextColor(Interp& in, int) {
 
 void CmdCharset(Interp& in, int) {
   static const DWORD kSets[] = {ANSI_CHARSET, OEM_CHARSET, SYMBOL_CHARSET};
-  int32_t n = Num(in, ' ');
+  int32_t n = ReadLong(in, ' ');
   if (n >= 0 && n <= 2) DS_Draw().charset = kSets[n];
 }
 
-void CmdSetTrueColor(Interp& in, int) { in.trueColor = Num(in, ' ') != 0; }
+void CmdSetTrueColor(Interp& in, int) { in.trueColor = ReadLong(in, ' ') != 0; }
 
 }  // namespace
 

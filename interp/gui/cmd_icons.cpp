@@ -17,16 +17,6 @@ namespace {
 
 constexpr int kNoIcon = 224, kNoSystemIcon = 225, kNoCursor = 230;
 
-int32_t Num(Interp& in, char sep) {
-  ReadArg(in, sep, kNumber);
-  return in.res.lval;
-}
-
-std::string Text(Interp& in, char sep) {
-  ReadArg(in, sep, kAny);
-  return ResultText(in);
-}
-
 // Draws an icon into the window and the shadow and destroys it; false when
 // there is none or drawing into the window fails.
 bool Draw(HICON icon, int32_t x, int32_t y) {
@@ -43,35 +33,35 @@ bool Draw(HICON icon, int32_t x, int32_t y) {
 }
 
 void CmdDrawIcon(Interp& in, int) {
-  std::string name = Text(in, ',');
-  int32_t x = Num(in, ',');
-  int32_t y = Num(in, ' ');
+  std::string name = ReadText(in, ',');
+  int32_t x = ReadLong(in, ',');
+  int32_t y = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   if (!Draw(LoadIconA(kSelfInstance, ResourceName(name)), x, y)) RuntimeError(in, kNoIcon, name);
 }
 
 void CmdDrawSysIcon(Interp& in, int) {
-  int32_t n = Num(in, ','), x = Num(in, ',');
-  int32_t y = Num(in, ' ');
+  int32_t n = ReadLong(in, ','), x = ReadLong(in, ',');
+  int32_t y = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   HICON icon = n >= 0 && n <= 4 ? LoadIconA(0, MAKEINTRESOURCEA(IDI_APPLICATION + n)) : 0;
   if (!Draw(icon, x, y)) RuntimeError(in, kNoSystemIcon);
 }
 
 void CmdDrawExtIcon(Interp& in, int) {
-  HINSTANCE instance = Num(in, ',');
-  std::string name = Text(in, ',');
-  int32_t x = Num(in, ',');
-  int32_t y = Num(in, ' ');
+  HINSTANCE instance = ReadLong(in, ',');
+  std::string name = ReadText(in, ',');
+  int32_t x = ReadLong(in, ',');
+  int32_t y = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   if (!Draw(LoadIconA(instance, ResourceName(name)), x, y)) RuntimeError(in, kNoIcon, name);
 }
 
 // file$, n, x, y: icon n of a program or library file.
 void CmdDrawFileIcon(Interp& in, int) {
-  std::string file = Text(in, ',');
-  int32_t n = Num(in, ','), x = Num(in, ',');
-  int32_t y = Num(in, ' ');
+  std::string file = ReadText(in, ',');
+  int32_t n = ReadLong(in, ','), x = ReadLong(in, ',');
+  int32_t y = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   std::string path = win::HostPath(file);
   HICON icon = n >= 0 ? ExtractIconA(kSelfInstance, path.c_str(), static_cast<UINT>(n)) : 0;
@@ -79,7 +69,7 @@ void CmdDrawFileIcon(Interp& in, int) {
 }
 
 void CmdUseIcon(Interp& in, int) {
-  std::string name = Text(in, ' ');
+  std::string name = ReadText(in, ' ');
   EnsureMainWindow(in);
   HICON icon = LoadIconA(kSelfInstance, ResourceName(name));
   if (!icon) return RuntimeError(in, kNoIcon, name);
@@ -92,7 +82,7 @@ void SetMainCursor(HCURSOR cursor) {
 }
 
 void CmdUseCursor(Interp& in, int) {
-  int32_t n = Num(in, ' ');
+  int32_t n = ReadLong(in, ' ');
   static const char* kOwn[] = {"DRUCKER", "SCHIEBEN", "GROESSE"};
   HCURSOR cursor = 0;
   if (n >= 11 && n <= 13) {
@@ -107,8 +97,8 @@ void CmdUseCursor(Interp& in, int) {
 }
 
 void CmdUseExtCursor(Interp& in, int) {
-  HINSTANCE instance = Num(in, ',');
-  std::string name = Text(in, ' ');
+  HINSTANCE instance = ReadLong(in, ',');
+  std::string name = ReadText(in, ' ');
   HCURSOR cursor = LoadCursorA(instance, ResourceName(name));
   if (!cursor) return RuntimeError(in, kNoCursor);
   SetMainCursor(cursor);
