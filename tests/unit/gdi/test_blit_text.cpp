@@ -215,3 +215,25 @@ TEST_F(Gdi, StockFontsStillDrawTheirGlyphs) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace gditest;
+
+TEST_F(Gdi, FontWidthStretchesTheCharacters) {
+  Canvas c(10, 10);
+  HGDIOBJ narrow = CreateFontA(-20, 6, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+  HGDIOBJ wide = CreateFontA(-20, 18, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+  SIZE a, b;
+  HGDIOBJ old = SelectObject(c.dc(), narrow);
+  GetTextExtentPoint32A(c.dc(), "Breite", 6, &a);
+  SelectObject(c.dc(), wide);
+  GetTextExtentPoint32A(c.dc(), "Breite", 6, &b);
+  SelectObject(c.dc(), old);
+  EXPECT_GT(b.cx, a.cx * 2);
+  EXPECT_EQ(a.cy, b.cy);
+  DeleteObject(narrow);
+  DeleteObject(wide);
+}
+
+}  // namespace

@@ -1,6 +1,8 @@
 // Pixel rules of lines, rectangles, ellipses, arcs, brushes and flood fill.
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <chrono>
 #include <climits>
 #include <string>
@@ -357,6 +359,52 @@ TEST_F(Gdi, HugeCoordinatesAreClippedQuickly) {
   EXPECT_EQ(c.Count(kWhite), 64 * 48);
   ASSERT_TRUE(StretchBlt(c.dc(), -50000000, -50000000, 100000000, 100000000, c.dc(), 0, 0, 64, 48, SRCCOPY));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace gditest;
+
+TEST_F(Gdi, DashedOutlinesOfFiguresHaveGapsInTheBackground) {
+  Canvas c(60, 60);
+  c.Pen(PS_DOT, 1, kBlue);
+  c.Brush(BS_NULL, 0);
+  SetBkColor(c.dc(), kGreen);
+  Rectangle(c.dc(), 10, 10, 40, 40);
+  const int outline = 4 * 29;
+  EXPECT_EQ(c.Count(kBlue) + c.Count(kGreen), outline);
+  EXPECT_NEAR(c.Count(kBlue), outline / 2, 6);
+  // No run of one colour along the top edge is longer than the dots.
+  const std::string top = c.Row(10, kBlue, 14, 35);
+  EXPECT_EQ(top.find("####"), std::string::npos) << top;
+  EXPECT_EQ(top.find("...."), std::string::npos) << top;
+}
+
+LRESULT Plain(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
+
+TEST_F(Gdi, FiguresDrawOntoAWindowsSurface) {
+  WNDCLASSA wc;
+  wc.lpfnWndProc = Plain;
+  wc.hbrBackground = GetStockObject(WHITE_BRUSH);
+  wc.lpszClassName = "GDIDRAW";
+  RegisterClassA(&wc);
+  HWND w = CreateWindowExA(0, "GDIDRAW", "g", WS_OVERLAPPED, 0, 0, 200, 150, 0, 0, 0, nullptr);
+  ASSERT_NE(w, 0);
+  HDC dc = GetDC(w);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+  ASSERT_TRUE(Ellipse(dc, 10, 10, 50, 50));
+  ASSERT_TRUE(Rectangle(dc, 60, 10, 70, 20));
+  MoveToEx(dc, 0, 100, nullptr);
+  ASSERT_TRUE(LineTo(dc, 5000, 100));
+  const QImage img = win::ContextImage(dc);
+  EXPECT_EQ(img.pixel(30, 30) & 0xFFFFFF, 0u);
+  EXPECT_EQ(img.pixel(65, 15) & 0xFFFFFF, 0u);
+  EXPECT_EQ(img.pixel(img.width() - 1, 100) & 0xFFFFFF, 0u);
+  SelectObject(dc, old);
+  ReleaseDC(w, dc);
+  DestroyWindow(w);
 }
 
 }  // namespace
