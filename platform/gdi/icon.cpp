@@ -35,7 +35,9 @@ HICON g_nextIcon = kFirstIcon;
 std::map<HICON, Icon> g_icons;
 std::map<std::string, HICON> g_shared;  // by kind, instance and name
 HCURSOR g_current = 0;
-std::map<HWND, HCURSOR> g_windowCursor;
+// The cursor SetCursor gave a window; the window it was given to, as
+// handles come again after the window system is reset.
+std::map<HWND, std::pair<HCURSOR, const Wnd*>> g_windowCursor;
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -303,8 +305,9 @@ HCURSOR SetCursor(HCURSOR cursor) {
   if (cursor && !g_icons.count(cursor)) return old;
   g_current = cursor;
   if (HWND hwnd = WindowUnderPointer()) {
-    g_windowCursor[hwnd] = cursor;
-    if (Wnd* w = Find(hwnd); w && w->widget)
+    Wnd* w = Find(hwnd);
+    g_windowCursor[hwnd] = {cursor, w};
+    if (w && w->widget)
       w->widget->setCursor(cursor ? QtCursor(cursor) : QCursor(Qt::BlankCursor));
   }
   return old;
@@ -370,7 +373,7 @@ HCURSOR WindowCursor(HWND hwnd) {
   Wnd* w = Find(hwnd);
   if (!w) return 0;
   auto it = g_windowCursor.find(hwnd);
-  if (it != g_windowCursor.end()) return it->second;
+  if (it != g_windowCursor.end() && it->second.second == w) return it->second.first;
   return w->cls ? w->cls->cursor : 0;
 }
 
