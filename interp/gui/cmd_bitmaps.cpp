@@ -36,12 +36,8 @@ struct Rect {
 };
 // x,y - w,h and what the separator after it introduces.
 Rect ReadRect(Interp& in, char after) {
-  Rect r;
-  r.x = ReadLong(in, ',');
-  r.y = ReadLong(in, '-');
-  r.w = ReadLong(in, ',');
-  r.h = ReadLong(in, after);
-  return r;
+  Quad q = ReadQuad(in, after);
+  return Rect{q.a, q.b, q.c, q.d};
 }
 
 bool RefusedWhilePrinting(Interp& in, const char* name) {

@@ -16,12 +16,8 @@ struct Box {
   int32_t x1, y1, x2, y2;
 };
 Box ReadBox(Interp& in, char after) {
-  Box b;
-  b.x1 = ReadLong(in, ',');
-  b.y1 = ReadLong(in, '-');
-  b.x2 = ReadLong(in, ',');
-  b.y2 = ReadLong(in, after);
-  return b;
+  Quad q = ReadQuad(in, after);
+  return Box{q.a, q.b, q.c, q.d};
 }
 
 void CmdSetPixel(Interp& in, int) {

@@ -2,6 +2,7 @@
 #include "drawing.h"
 
 #include "errors.h"
+#include "fnargs.h"
 #include "gdi/bitmaps.h"
 #include "mainwindow.h"
 
@@ -29,6 +30,15 @@ bool RequireWindow(Interp& in) {
   if (MW().inPaint || HaveMainWindow(in)) return true;
   RuntimeError(in, 237);
   return false;
+}
+
+Quad ReadQuad(Interp& in, char after) {
+  Quad q;
+  q.a = ReadLong(in, ',');
+  q.b = ReadLong(in, '-');
+  q.c = ReadLong(in, ',');
+  q.d = ReadLong(in, after);
+  return q;
 }
 
 LPCSTR ResourceName(const std::string& name) {

@@ -36,6 +36,13 @@ void NeedWindow(Interp& in);
 // main window exists (made now when text output stood in for it) or a
 // STARTPAINT block is open; otherwise error 237 and false.
 bool RequireWindow(Interp& in);
+// The four numbers of "a,b - c,d" (two corners, or a corner and a size),
+// the last one ended by `after`.
+struct Quad {
+  int32_t a, b, c, d;
+};
+Quad ReadQuad(Interp& in, char after);
+
 // A resource name that reads as a number stands for the resource's id.
 LPCSTR ResourceName(const std::string& name);
 

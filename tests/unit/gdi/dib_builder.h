@@ -4,18 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "../resources/res_builder.h"
+
 namespace dibbuild {
 
-using Bytes = std::vector<uint8_t>;
-
-inline void U16(Bytes& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void U32(Bytes& b, uint32_t v) {
-  U16(b, v & 0xFFFF);
-  U16(b, v >> 16);
-}
+using resbuild::Bytes;
+using resbuild::U16;
+using resbuild::U32;
 
 // A picture: for up to 8 bits `pixels` are indices into `table`, else
 // 0xAARRGGBB values; always the top row first.
