@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-dejavu-core fontconfig
   attr
-  python3-dbf clang libclang-rt-dev
+  python3-dbf python3-pil clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
 )
 [ $# -gt 0 ] && packages=("$@")
