@@ -1,5 +1,5 @@
-// The drawing tools: USEPEN, USEBRUSH, USEFONT, TEXTCOLOR, CHARSET and
-// SETTRUECOLOR.
+// The drawing tools: USEPEN, USEBRUSH, USEFONT, TEXTCOLOR, CHARSET,
+// SETTRUECOLOR and the text angle (ORIENTATION).
 #include "argreader.h"
 #include "commands.h"
 #include "control.h"
@@ -75,6 +75,9 @@ void CmdCharset(Interp& in, int) {
   if (n >= 0 && n <= 2) DS_Draw().charset = kSets[n];
 }
 
+// The text angle of later USEFONT calls, in tenths of a degree.
+void CmdOrientation(Interp& in, int) { DS_Draw().angle = ReadLong(in, ' '); }
+
 void CmdSetTrueColor(Interp& in, int) { in.trueColor = ReadLong(in, ' ') != 0; }
 
 }  // namespace
@@ -86,6 +89,7 @@ void RegisterDrawingTools() {
   RegisterCommand("TEXTCOLOR", CmdTextColor);
   RegisterCommand("CHARSET", CmdCharset);
   RegisterCommand("SETTRUECOLOR", CmdSetTrueColor);
+  RegisterCommand("ORIENTATION", CmdOrientation);
 }
 
 }  // namespace tilmor
