@@ -3,6 +3,7 @@
 // DRAWSIZEDEXTBMP, and %BMPX, %BMPY, &BMPCOL.
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "argreader.h"
 #include "commands.h"

@@ -13,13 +13,13 @@ DrawState& DS_Draw() {
   return state;
 }
 
-std::vector<HDC> DrawContexts() {
+DrawTargets DrawContexts() {
   MainWindowState& m = MW();
-  std::vector<HDC> dcs;
-  if (m.dc) dcs.push_back(m.dc);
+  DrawTargets t;
+  if (m.dc) t.dcs[t.count++] = m.dc;
   // In a STARTPAINT block of another window both are its context: once.
-  if (m.memDc && m.memDc != m.dc) dcs.push_back(m.memDc);
-  return dcs;
+  if (m.memDc && m.memDc != m.dc) t.dcs[t.count++] = m.memDc;
+  return t;
 }
 
 void NeedWindow(Interp& in) {

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "interp.h"
 #include "wingdi.h"
@@ -28,8 +27,15 @@ struct DrawState {
 DrawState& DS_Draw();
 
 // The contexts a drawing goes to: the window's and the shadow bitmap's, or
-// the one context of a STARTPAINT block.
-std::vector<HDC> DrawContexts();
+// the one context of a STARTPAINT block. Kept in place: drawing in a loop
+// allocates nothing.
+struct DrawTargets {
+  HDC dcs[2] = {0, 0};
+  int count = 0;
+  const HDC* begin() const { return dcs; }
+  const HDC* end() const { return dcs + count; }
+};
+DrawTargets DrawContexts();
 // The main window for the drawing commands: made when it is needed.
 void NeedWindow(Interp& in);
 // For the commands that refuse to work without a window: true when the
