@@ -5,6 +5,7 @@
 #include "dbase_module.h"
 #include "dialogstate.h"
 #include "drawing.h"
+#include "printjob.h"
 #include "mainwindow.h"
 #include "startup.h"
 #include "sysvars_core.h"
@@ -41,6 +42,7 @@ void RegisterBuiltins() {
   RegisterCursorCommands();
   RegisterBitmapCommands();
   RegisterIconCommands();
+  RegisterPrintCommands();
   RegisterDataModule();
   RegisterDbaseModule();
   // Texts of tables are converted from and to OEM while FONT 1 is chosen.

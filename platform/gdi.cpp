@@ -49,7 +49,7 @@ struct GdiObject {
   HDC selectedInto = 0;
 };
 
-enum class Target { Window, Memory, Display };
+enum class Target { Window, Memory, Display, Printer, Picture };
 
 struct Dc {
   Target target = Target::Memory;
@@ -61,13 +61,20 @@ struct Dc {
   int bkMode = OPAQUE;
   int stretch = BLACKONWHITE;
   QImage scratch;  // a memory context without bitmap draws into 1x1
-  POINT pos{0, 0};  // current position
+  POINT pos{0, 0};  // current position, in device units
+  Mapping map;
+  std::shared_ptr<Printer> printer;
+  // The selected font at the size the mapping gives it, made on first use.
+  HGDIOBJ scaledFrom = 0;
+  Mapping scaledFor;
+  FontInfo scaledFont;
 };
 
 constexpr HGDIOBJ kStockBase = 0x0100;
 HGDIOBJ g_next = 0x20000;
 std::map<HGDIOBJ, std::unique_ptr<GdiObject>> g_objects;
 std::map<HDC, std::unique_ptr<Dc>> g_dcs;
+int g_scaledContexts = 0;  // contexts whose mapping mode is not MM_TEXT
 
 FontInfo MakeFont(const char* family, int pixelSize, LONG height, LONG ascent, LONG width, bool oem,
                   bool fixed) {
@@ -180,6 +187,10 @@ QImage* RawImage(Dc* dc, DeferredScroll** pending) {
         dc->scratch.fill(Qt::black);
       }
       return &dc->scratch;
+    case Target::Printer:
+      return PrinterPage(*dc->printer);
+    case Target::Picture:
+      return &dc->scratch;
     default:
       return nullptr;
   }
@@ -206,10 +217,49 @@ const FontInfo& FontOf(Dc* dc) {
   return f->font;
 }
 
+bool Scaled(const Dc* dc) { return dc->map.mode != MM_TEXT; }
+
+// The font text is drawn with: the selected one, scaled by the mapping.
+const FontInfo& DrawingFont(Dc* dc) {
+  const FontInfo& f = FontOf(dc);
+  if (!Scaled(dc)) return f;
+  const Mapping& m = dc->map;
+  if (dc->scaledFrom == dc->font && dc->scaledFor.window.cx == m.window.cx && dc->scaledFor.window.cy == m.window.cy &&
+      dc->scaledFor.viewport.cx == m.viewport.cx && dc->scaledFor.viewport.cy == m.viewport.cy)
+    return dc->scaledFont;
+  FontInfo s = f;
+  s.glyphs.reset();
+  const int pixels = f.qfont.pixelSize() > 0 ? f.qfont.pixelSize() : f.tm.tmHeight;
+  s.qfont.setPixelSize(std::clamp(m.Y(pixels), 1, 4000));
+  QFontMetrics metrics(s.qfont);
+  s.tm.tmHeight = std::max(1, m.Y(f.tm.tmHeight));
+  s.tm.tmAscent = std::min<LONG>(s.tm.tmHeight, metrics.ascent());
+  s.tm.tmDescent = s.tm.tmHeight - s.tm.tmAscent;
+  s.tm.tmAveCharWidth = std::max(1, m.X(f.tm.tmAveCharWidth));
+  s.tm.tmMaxCharWidth = std::max(1, m.X(f.tm.tmMaxCharWidth));
+  dc->scaledFont = std::move(s);
+  dc->scaledFrom = dc->font;
+  dc->scaledFor = m;
+  return dc->scaledFont;
+}
+
+// The width of a text in a font and the font's height.
+SIZE Extent(const FontInfo& f, const char* text, int len);
+
 QString Glyphs(const FontInfo& f, const char* text, int len) {
   QString s;
   for (int i = 0; i < len; ++i) s += GlyphSet::CharOf(f.oem, static_cast<unsigned char>(text[i]));
   return s;
+}
+
+SIZE Extent(const FontInfo& f, const char* text, int len) {
+  SIZE size;
+  if (f.fixed)
+    size.cx = f.tm.tmAveCharWidth * len;
+  else
+    size.cx = QFontMetrics(f.qfont).horizontalAdvance(Glyphs(f, text, len));
+  size.cy = f.tm.tmHeight;
+  return size;
 }
 
 GlyphSet& GlyphsOf(const FontInfo& f) {
@@ -266,6 +316,38 @@ bool TextFromMasks(QImage& img, Dc* dc, const FontInfo& f, int x, int y, const c
 
 namespace win::detail {
 
+const Mapping* ScaledMapping(HDC hdc) {
+  if (g_scaledContexts == 0) return nullptr;
+  Dc* dc = DcOf(hdc);
+  return dc && Scaled(dc) ? &dc->map : nullptr;
+}
+
+Mapping* MappingOf(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? &dc->map : nullptr;
+}
+
+DeviceUnits::DeviceUnits(HDC hdc) : hdc_(hdc) {
+  if (Dc* dc = DcOf(hdc); dc && Scaled(dc)) {
+    mode_ = dc->map.mode;
+    dc->map.mode = MM_TEXT;
+    --g_scaledContexts;
+  }
+}
+
+DeviceUnits::~DeviceUnits() {
+  if (mode_ == MM_TEXT) return;
+  if (Dc* dc = DcOf(hdc_)) {
+    dc->map.mode = mode_;
+    ++g_scaledContexts;
+  }
+}
+
+Printer* PrinterOf(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? dc->printer.get() : nullptr;
+}
+
 bool DescribeStockFont(int index, StockFontInfo* out) {
   GdiObject* o = Obj(kStockBase + index);
   if (!o || o->kind != Kind::Font) return false;
@@ -317,6 +399,8 @@ bool CurrentPen(HDC hdc, PenInfo* out) {
   GdiObject* o = dc ? Obj(dc->pen) : nullptr;
   if (!o || o->kind != Kind::Pen) return false;
   *out = PenInfo{o->null, o->penStyle, o->penWidth, o->color};
+  // The width is in logical units; thin pens stay one pixel.
+  if (Scaled(dc) && o->penWidth > 1) out->width = std::clamp(dc->map.X(o->penWidth), 1, 10000);
   return true;
 }
 
@@ -392,7 +476,8 @@ HDC GetDC(HWND hwnd) {
 
 int ReleaseDC(HWND, HDC hdc) {
   Dc* dc = DcOf(hdc);
-  if (!dc || dc->target == Target::Memory) return 0;
+  if (!dc || dc->target == Target::Memory || dc->target == Target::Printer) return 0;
+  if (Scaled(dc)) --g_scaledContexts;
   g_dcs.erase(hdc);
   return 1;
 }
@@ -435,10 +520,69 @@ HDC CreateCompatibleDC(HDC) {
   return NewDc(std::move(dc));
 }
 
-HDC CreateDCA(LPCSTR, LPCSTR, LPCSTR, const void*) {
+HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const void*) {
   auto dc = std::make_unique<Dc>();
-  dc->target = Target::Display;
+  if (!driver || QString::fromLatin1(driver).compare("DISPLAY", Qt::CaseInsensitive) == 0) {
+    dc->target = Target::Display;
+  } else {
+    dc->printer = OpenPrinter(driver, device, port);
+    if (!dc->printer) return 0;
+    dc->target = Target::Printer;
+  }
   return NewDc(std::move(dc));
+}
+
+HDC GetWindowDC(HWND hwnd) {
+  Wnd* wnd = Find(hwnd);
+  RECT wr;
+  if (!wnd || !GetWindowRect(hwnd, &wr)) return 0;
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  const int w = std::max<LONG>(1, wr.right - wr.left), h = std::max<LONG>(1, wr.bottom - wr.top);
+  // The window as the user sees it, with its controls; the frame and the
+  // menu bar around it are the desktop's.
+  QImage picture(w, h, QImage::Format_RGB32);
+  picture.fill(QColor(192, 192, 192));
+  QPainter p(&picture);
+  p.drawImage(QPoint(origin.x - wr.left, origin.y - wr.top), win::WindowImage(hwnd));
+  p.end();
+  auto dc = std::make_unique<Dc>();
+  dc->target = Target::Picture;
+  dc->hwnd = hwnd;
+  dc->scratch = std::move(picture);
+  return NewDc(std::move(dc));
+}
+
+int SetMapMode(HDC hdc, int mode) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || (mode != MM_TEXT && mode != MM_ANISOTROPIC)) return 0;
+  const int old = dc->map.mode;
+  if (Scaled(dc)) --g_scaledContexts;
+  dc->map.mode = mode;
+  if (Scaled(dc)) ++g_scaledContexts;
+  return old;
+}
+
+int GetMapMode(HDC hdc) {
+  Dc* dc = DcOf(hdc);
+  return dc ? dc->map.mode : 0;
+}
+
+// The extents count only in MM_ANISOTROPIC, as in Windows; 0 is refused.
+BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || x == 0 || y == 0) return FALSE;
+  if (old) *old = dc->map.window;
+  if (dc->map.mode == MM_ANISOTROPIC) dc->map.window = SIZE{x, y};
+  return TRUE;
+}
+
+BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old) {
+  Dc* dc = DcOf(hdc);
+  if (!dc || x == 0 || y == 0) return FALSE;
+  if (old) *old = dc->map.viewport;
+  if (dc->map.mode == MM_ANISOTROPIC) dc->map.viewport = SIZE{x, y};
+  return TRUE;
 }
 
 HDC CreateICA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* init) {
@@ -449,7 +593,8 @@ BOOL DeleteDC(HDC hdc) {
   Dc* dc = DcOf(hdc);
   if (!dc) return FALSE;
   if (GdiObject* b = Obj(dc->bitmap)) b->selectedInto = 0;
-  g_dcs.erase(hdc);
+  if (Scaled(dc)) --g_scaledContexts;
+  g_dcs.erase(hdc);  // a printer's unfinished job is dropped with it
   return TRUE;
 }
 
@@ -592,26 +737,19 @@ BOOL GetTextMetricsA(HDC hdc, TEXTMETRICA* tm) {
 BOOL GetTextExtentPoint32A(HDC hdc, LPCSTR text, int len, SIZE* size) {
   Dc* dc = DcOf(hdc);
   if (!dc || !size) return FALSE;
-  const FontInfo& f = FontOf(dc);
-  if (f.fixed) {
-    size->cx = f.tm.tmAveCharWidth * len;
-  } else {
-    QFontMetrics m(f.qfont);
-    size->cx = m.horizontalAdvance(Glyphs(f, text, len));
-  }
-  size->cy = f.tm.tmHeight;
+  *size = Extent(FontOf(dc), text, len);
   return TRUE;
 }
 
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) {
   Dc* dc = DcOf(hdc);
   if (!dc || len < 0) return FALSE;
-  const FontInfo& f = FontOf(dc);
-  SIZE ext;
-  GetTextExtentPoint32A(hdc, text, len, &ext);
+  if (Scaled(dc)) ToDevice(&dc->map, x, y);
+  const FontInfo& f = DrawingFont(dc);
+  SIZE ext = Extent(f, text, len);
   QRect box(x, y, ext.cx, ext.cy);
   int top, bottom;
-  if (f.fixed && MaskRows(f, text, len, &top, &bottom)) {
+  if (f.fixed && !Scaled(dc) && MaskRows(f, text, len, &top, &bottom)) {
     QImage* img = Image(dc, y + top, y + bottom);
     if (!img) return FALSE;
     if (TextFromMasks(*img, dc, f, x, y, text, len, box)) {
@@ -654,6 +792,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR text, int len) {
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   Dc* dc = DcOf(hdc);
   if (!dc) return FALSE;
+  if (Scaled(dc)) BoxToDevice(&dc->map, x, y, w, h);
   QImage* img = Image(dc);
   if (!img) return FALSE;
   QRect r = QRect(x, y, w, h).normalized() & img->rect();
@@ -687,6 +826,9 @@ BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
   Dc* d = DcOf(dst);
   if (!d) return FALSE;
+  // Logical units on the target scale the picture to its device size.
+  if (Scaled(d) && rop != PATCOPY && rop != BLACKNESS && rop != WHITENESS)
+    return StretchBlt(dst, x, y, w, h, src, sx, sy, w, h, rop);
   if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT) return PatBlt(dst, x, y, w, h, rop);
   Dc* s = DcOf(src);
   if (!s) return FALSE;
@@ -742,7 +884,9 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
   Dc* dc = DcOf(hdc);
-  if (!dc) return CLR_INVALID;
+  // Printers cannot be read back.
+  if (!dc || dc->target == Target::Printer) return CLR_INVALID;
+  if (Scaled(dc)) ToDevice(&dc->map, x, y);
   QImage* img = Image(dc);
   if (!img || !img->rect().contains(x, y)) return CLR_INVALID;
   return Ref(img->pixel(x, y));
@@ -751,6 +895,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF c) {
   Dc* dc = DcOf(hdc);
   if (!dc) return CLR_INVALID;
+  if (Scaled(dc)) ToDevice(&dc->map, x, y);
   QImage* img = Image(dc);
   if (!img || !img->rect().contains(x, y)) return CLR_INVALID;
   img->setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
@@ -758,7 +903,23 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF c) {
   return c & 0xFFFFFF;
 }
 
-int GetDeviceCaps(HDC, int index) {
+int GetDeviceCaps(HDC hdc, int index) {
+  if (Dc* dc = DcOf(hdc); dc && dc->printer) {
+    const int dpi = PrinterDpi(*dc->printer);
+    const QSize page = PrinterPageSize(*dc->printer);
+    switch (index) {
+      case HORZRES: return page.width();
+      case VERTRES: return page.height();
+      case BITSPIXEL: return 24;
+      case PLANES: return 1;
+      case NUMCOLORS: return -1;
+      case LOGPIXELSX:
+      case LOGPIXELSY: return dpi;
+      case HORZSIZE: return page.width() * 254 / (dpi * 10);
+      case VERTSIZE: return page.height() * 254 / (dpi * 10);
+      default: return 0;
+    }
+  }
   switch (index) {
     case HORZRES: return GetSystemMetrics(SM_CXSCREEN);
     case VERTRES: return GetSystemMetrics(SM_CYSCREEN);
@@ -779,7 +940,9 @@ BOOL FillRect(HDC hdc, const RECT* r, HGDIOBJ brush) {
   if (!dc || !r || !br || br->kind != Kind::Brush) return FALSE;
   QImage* img = Image(dc);
   if (!img) return FALSE;
-  QRect q(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1));
+  int x = r->left, y = r->top, w = r->right - r->left, h = r->bottom - r->top;
+  if (Scaled(dc)) BoxToDevice(&dc->map, x, y, w, h);
+  QRect q(x, y, w, h);
   if (br->hatch >= 0)
     FillWithBrush(*img, q, BrushInfo{false, br->hatch, br->color}, DcColors{dc->text, dc->bk, dc->bkMode});
   else if (!br->null)

@@ -19,6 +19,7 @@
 #include "dialogs/dialogs_table.h"
 #include "gdi/gdi_table.h"
 #include "gdi/bitmaps_table.h"
+#include "gdi/printing_table.h"
 #include "menus/menus_table.h"
 #include "clipboard.h"
 #include "dialogs.h"
@@ -128,7 +129,8 @@
   TILMOR_GUI_DIALOG_FUNCTIONS(X)                                                               \
   TILMOR_GUI_MENU_FUNCTIONS(X)                                                                 \
   TILMOR_GUI_GDI_FUNCTIONS(X)                                                                  \
-  TILMOR_GUI_BITMAP_FUNCTIONS(X)
+  TILMOR_GUI_BITMAP_FUNCTIONS(X)                                                               \
+  TILMOR_GUI_PRINTING_FUNCTIONS(X)
 
 // Functions that batch mode answers without a window system; their
 // stand-ins are written by hand.
@@ -182,7 +184,7 @@ namespace win {
 
 // Changed whenever the table changes, so a program never uses a module
 // built from other sources.
-constexpr int kGuiTableVersion = 6;
+constexpr int kGuiTableVersion = 7;
 
 struct GuiTable {
 #define TILMOR_GUI_MEMBER(r, n, p, a, ...) r(*n) p;

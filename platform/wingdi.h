@@ -124,6 +124,12 @@ BOOL Chord(HDC hdc, int left, int top, int right, int bottom, int xStart, int yS
 BOOL FloodFill(HDC hdc, int x, int y, COLORREF border);
 BOOL ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type);
 BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop);
+int SetMapMode(HDC hdc, int mode);
+int GetMapMode(HDC hdc);
+BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old);
+BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old);
+// The whole window, frame included, as a picture to copy from.
+HDC GetWindowDC(HWND hwnd);
 
 namespace win {
 // The pixels a context draws into (a copy), for tests and bitmap saving.

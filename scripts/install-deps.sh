@@ -11,6 +11,7 @@ packages=(
   attr
   python3-dbf python3-pil clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
+  poppler-utils cups-daemon cups-client
 )
 [ $# -gt 0 ] && packages=("$@")
 
@@ -32,5 +33,5 @@ else
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"

@@ -17,6 +17,7 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "mainloop.h"
+#include "printjob.h"
 #include "messages.h"
 #include "sysvars_core.h"
 #include "version.h"
@@ -32,7 +33,9 @@ void AfterBox(Interp&) {
   UpdateWindow(m.hwnd);
 }
 
-void BeforeBox(Interp&) {
+void BeforeBox(Interp& in) {
+  // An error that ends the run ends the print job before its box.
+  if (in.errorLevel != -1) EndPrintJob(in);
   // Nobody can have hidden the cursor before the window system is there.
   if (!win::GuiLoaded()) return;
   while (ShowCursor(TRUE) < 0) {

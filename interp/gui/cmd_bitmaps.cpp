@@ -19,7 +19,7 @@
 namespace tilmor {
 namespace {
 
-constexpr int kNotLoadable = 228, kNotSaved = 229, kWhilePrinting = 221;
+constexpr int kNotLoadable = 228, kNotSaved = 229;
 
 // The raster operation of a mode argument.
 DWORD RasterOp(int32_t mode) {
@@ -41,32 +41,54 @@ Rect ReadRect(Interp& in, char after) {
   return Rect{q.a, q.b, q.c, q.d};
 }
 
-bool RefusedWhilePrinting(Interp& in, const char* name) {
-  if (!MW().printing) return false;
-  RuntimeError(in, kWhilePrinting, name);
+// A BMP file with its header and colour table as one BITMAPINFO.
+struct BmpFile {
+  win::BmpImage bmp;
+  std::vector<unsigned char> info;
+  const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(info.data()); }
+};
+
+bool ReadBmp(const std::string& name, BmpFile* out) {
+  win::BmpImage& bmp = out->bmp;
+  if (!win::ReadBmpFile(win::HostPath(name), &bmp)) return false;
+  out->info.assign(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * std::max<size_t>(bmp.colors.size(), 1), 0);
+  std::memcpy(out->info.data(), &bmp.header, sizeof(BITMAPINFOHEADER));
+  if (!bmp.colors.empty())
+    std::memcpy(out->info.data() + sizeof(BITMAPINFOHEADER), bmp.colors.data(), sizeof(RGBQUAD) * bmp.colors.size());
+  DrawState& d = DS_Draw();
+  int bits = bmp.header.biBitCount;
+  d.bmpCol = bits >= 31 ? 0x7FFFFFFF : static_cast<int32_t>(1u << bits);
   return true;
 }
 
 // A BMP file as a bitmap of the window's kind; 0 when it cannot be read.
 HGDIOBJ LoadBmp(const std::string& name) {
-  win::BmpImage bmp;
-  if (!win::ReadBmpFile(win::HostPath(name), &bmp)) return 0;
-  std::vector<unsigned char> info(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * std::max<size_t>(bmp.colors.size(), 1));
-  std::memcpy(info.data(), &bmp.header, sizeof(BITMAPINFOHEADER));
-  if (!bmp.colors.empty())
-    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), bmp.colors.data(), sizeof(RGBQUAD) * bmp.colors.size());
-  HGDIOBJ bitmap = CreateDIBitmap(MW().dc, &bmp.header, CBM_INIT, bmp.bits.data(),
-                                  reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+  BmpFile file;
+  if (!ReadBmp(name, &file)) return 0;
+  HGDIOBJ bitmap = CreateDIBitmap(MW().dc, &file.bmp.header, CBM_INIT, file.bmp.bits.data(), file.Info(), DIB_RGB_COLORS);
   if (!bitmap) return 0;
   DrawState& d = DS_Draw();
-  int bits = bmp.header.biBitCount;
-  d.bmpCol = bits >= 31 ? 0x7FFFFFFF : static_cast<int32_t>(1u << bits);
   BITMAP b;
   if (GetObjectA(bitmap, sizeof b, &b)) {
     d.bmpX = b.bmWidth;
     d.bmpY = b.bmHeight;
   }
   return bitmap;
+}
+
+// A BMP file straight onto the printer, in its size or the given one
+// (program units); false when it cannot be read.
+bool PrintBmp(const std::string& name, int32_t x, int32_t y, int32_t w, int32_t h, bool stretch, DWORD rop) {
+  BmpFile file;
+  if (!ReadBmp(name, &file)) return false;
+  const BITMAPINFOHEADER& hd = file.bmp.header;
+  const int32_t bw = hd.biWidth, bh = hd.biHeight < 0 ? -hd.biHeight : hd.biHeight;
+  DS_Draw().bmpX = bw;
+  DS_Draw().bmpY = bh;
+  if (!stretch) w = bw, h = bh;
+  StretchDIBits(MW().dc, PageUnits(x), PageUnits(y), PageUnits(w), PageUnits(h), 0, 0, bw, bh, file.bmp.bits.data(),
+                file.Info(), DIB_RGB_COLORS, rop);
+  return true;
 }
 
 // Copies a bitmap into every drawing context, in its size or stretched.
@@ -94,6 +116,10 @@ void CmdLoadBmp(Interp& in, int) {
   int32_t x = ReadLong(in, ','), y = ReadLong(in, ';');
   int32_t mode = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
+  if (MW().printing) {
+    if (!PrintBmp(name, x, y, 0, 0, false, RasterOp(mode))) RuntimeError(in, kNotLoadable, name);
+    return;
+  }
   HGDIOBJ bitmap = LoadBmp(name);
   if (!bitmap) return RuntimeError(in, kNotLoadable, name);
   PutBitmap(bitmap, x, y, 0, 0, false, RasterOp(mode));
@@ -106,6 +132,10 @@ void CmdLoadSizedBmp(Interp& in, int) {
   Rect r = ReadRect(in, ';');
   int32_t mode = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
+  if (MW().printing) {
+    if (!PrintBmp(name, r.x, r.y, r.w, r.h, true, RasterOp(mode))) RuntimeError(in, kNotLoadable, name);
+    return;
+  }
   HGDIOBJ bitmap = LoadBmp(name);
   if (!bitmap) return RuntimeError(in, kNotLoadable, name);
   PutBitmap(bitmap, r.x, r.y, r.w, r.h, true, RasterOp(mode));
@@ -247,7 +277,7 @@ void CmdDrawExtBmp(Interp& in, int) {
     r.y = ReadLong(in, ';');
   }
   int32_t mode = ReadLong(in, ' ');
-  if (!RequireWindow(in)) return;
+  if (RefusedWhilePrinting(in, Stretch ? "DRAWSIZEDEXTBMP" : "DRAWEXTBMP") || !RequireWindow(in)) return;
   HGDIOBJ bitmap = LoadBitmapA(instance, ResourceName(name));
   if (!bitmap) return RuntimeError(in, kNotLoadable, name);
   PutBitmap(bitmap, r.x, r.y, r.w, r.h, Stretch, RasterOp(mode));

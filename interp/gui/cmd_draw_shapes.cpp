@@ -17,33 +17,36 @@ struct Box {
 };
 Box ReadBox(Interp& in, char after) {
   Quad q = ReadQuad(in, after);
-  return Box{q.a, q.b, q.c, q.d};
+  return Box{PageUnits(q.a), PageUnits(q.b), PageUnits(q.c), PageUnits(q.d)};
 }
 
+// x,y in drawing units.
+int32_t Coord(Interp& in, char sep) { return PageUnits(ReadLong(in, sep)); }
+
 void CmdSetPixel(Interp& in, int) {
-  int32_t x = ReadLong(in, ','), y = ReadLong(in, ',');
+  int32_t x = Coord(in, ','), y = Coord(in, ',');
   int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   for (HDC dc : DrawContexts()) SetPixel(dc, x, y, ConvertColor(in, color));
 }
 
 void CmdFill(Interp& in, int) {
-  int32_t x = ReadLong(in, ','), y = ReadLong(in, ',');
+  int32_t x = Coord(in, ','), y = Coord(in, ',');
   int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
   for (HDC dc : DrawContexts()) FloodFill(dc, x, y, ConvertColor(in, color));
 }
 
 void CmdMoveTo(Interp& in, int) {
-  int32_t x = ReadLong(in, ',');
-  int32_t y = ReadLong(in, ' ');
+  int32_t x = Coord(in, ',');
+  int32_t y = Coord(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) MoveToEx(dc, x, y, nullptr);
 }
 
 void CmdLineTo(Interp& in, int) {
-  int32_t x = ReadLong(in, ',');
-  int32_t y = ReadLong(in, ' ');
+  int32_t x = Coord(in, ',');
+  int32_t y = Coord(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) LineTo(dc, x, y);
 }
@@ -71,8 +74,8 @@ void CmdEllipse(Interp& in, int) {
 
 void CmdRoundRect(Interp& in, int) {
   Box b = ReadBox(in, ';');
-  int32_t w = ReadLong(in, ',');
-  int32_t h = ReadLong(in, ' ');
+  int32_t w = Coord(in, ',');
+  int32_t h = Coord(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) RoundRect(dc, b.x1, b.y1, b.x2, b.y2, w, h);
 }
@@ -81,15 +84,15 @@ void CmdRoundRect(Interp& in, int) {
 template <BOOL (*Draw)(HDC, int, int, int, int, int, int, int, int)>
 void CmdArcLike(Interp& in, int) {
   Box b = ReadBox(in, ';');
-  int32_t x3 = ReadLong(in, ','), y3 = ReadLong(in, ';');
-  int32_t x4 = ReadLong(in, ',');
-  int32_t y4 = ReadLong(in, ' ');
+  int32_t x3 = Coord(in, ','), y3 = Coord(in, ';');
+  int32_t x4 = Coord(in, ',');
+  int32_t y4 = Coord(in, ' ');
   NeedWindow(in);
   for (HDC dc : DrawContexts()) Draw(dc, b.x1, b.y1, b.x2, b.y2, x3, y3, x4, y4);
 }
 
 void CmdDrawText(Interp& in, int) {
-  int32_t x = ReadLong(in, ','), y = ReadLong(in, ',');
+  int32_t x = Coord(in, ','), y = Coord(in, ',');
   ReadArg(in, ' ', kAny);
   std::string text = ResultText(in);
   if (!RequireWindow(in)) return;

@@ -28,6 +28,8 @@ void CmdUsePen(Interp& in, int) {
   int32_t style = ReadLong(in, ','), width = ReadLong(in, ',');
   int32_t color = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
+  // On paper thin dashed lines stay thin; solid and wide ones scale.
+  if (width > 1 || style == 0) width = PageUnits(width);
   Replace(DS_Draw().pen, CreatePen(style, width, ConvertColor(in, color)));
 }
 
@@ -54,6 +56,7 @@ void CmdUseFont(Interp& in, int) {
   int32_t height = ReadLong(in, ','), width = ReadLong(in, ','), bold = ReadLong(in, ','), italic = ReadLong(in, ',');
   int32_t underline = ReadLong(in, ' ');
   if (!RequireWindow(in)) return;
+  height = PageUnits(height), width = PageUnits(width);
   DrawState& d = DS_Draw();
   HGDIOBJ font = CreateFontA(height, width, d.angle, d.angle, bold ? FW_BOLD : FW_NORMAL, italic ? 1 : 0,
                              underline ? 1 : 0, 0, d.charset, 0, 0, 0, 0, name.c_str());

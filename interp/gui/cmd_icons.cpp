@@ -21,6 +21,7 @@ constexpr int kNoIcon = 224, kNoSystemIcon = 225, kNoCursor = 230;
 // there is none or drawing into the window fails.
 bool Draw(HICON icon, int32_t x, int32_t y) {
   if (!icon) return false;
+  x = PageUnits(x), y = PageUnits(y);
   bool drawn = true;
   bool first = true;
   for (HDC dc : DrawContexts()) {

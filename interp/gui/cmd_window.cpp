@@ -6,6 +6,7 @@
 #include "argreader.h"
 #include "chars.h"
 #include "commands.h"
+#include "drawing.h"
 #include "errors.h"
 #include "fnargs.h"
 #include "mainwindow.h"
@@ -14,12 +15,6 @@
 
 namespace tilmor {
 namespace {
-
-bool RefusedWhilePrinting(Interp& in, const char* name) {
-  if (!MW().printing) return false;
-  RuntimeError(in, 221, name);
-  return true;
-}
 
 int32_t Num(Interp& in, char sep) {
   ReadArg(in, sep, kNumber);
@@ -74,6 +69,7 @@ void CmdCls(Interp& in, int) {
 void CmdColor(Interp& in, int) {
   int32_t fg = Num(in, ',');
   int32_t bg = Num(in, ' ');
+  if (RefusedWhilePrinting(in, "COLOR")) return;
   MainWindowState& m = MW();
   m.attr = static_cast<uint8_t>((fg & 15) | ((bg & 15) << 4));
   if (m.exists) BeginOutput();
@@ -281,6 +277,7 @@ void CmdInput(Interp& in, int) {
       RuntimeError(in, 102, "INPUT #");
     return;
   }
+  if (RefusedWhilePrinting(in, "INPUT")) return;
   std::string name = UpperCase(Trim(in.param));
   EnsureMainWindow(in);
   MainWindowState& m = MW();

@@ -1,6 +1,8 @@
 // The drawing state and the contexts the graphics commands draw into.
 #include "drawing.h"
 
+#include <algorithm>
+
 #include "errors.h"
 #include "fnargs.h"
 #include "gdi/bitmaps.h"
@@ -20,6 +22,17 @@ DrawTargets DrawContexts() {
   // In a STARTPAINT block of another window both are its context: once.
   if (m.memDc && m.memDc != m.dc) t.dcs[t.count++] = m.memDc;
   return t;
+}
+
+int32_t PageUnits(int32_t v) {
+  if (!MW().printing) return v;
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} * 10, INT32_MIN, INT32_MAX));
+}
+
+bool RefusedWhilePrinting(Interp& in, const char* name) {
+  if (!MW().printing) return false;
+  RuntimeError(in, 221, name);
+  return true;
 }
 
 void NeedWindow(Interp& in) {

@@ -36,6 +36,10 @@ struct DrawTargets {
   const HDC* end() const { return dcs + count; }
 };
 DrawTargets DrawContexts();
+// A coordinate or size of a drawing command: times 10 while a print job is
+// open, where a page holds 640 x 960 program units.
+int32_t PageUnits(int32_t v);
+
 // The main window for the drawing commands: made when it is needed.
 void NeedWindow(Interp& in);
 // For the commands that refuse to work without a window: true when the
@@ -58,5 +62,7 @@ void RegisterColorFunctions();
 void RegisterCursorCommands();
 void RegisterBitmapCommands();
 void RegisterIconCommands();
+// The bitmap commands that refuse to work while a print job is open.
+bool RefusedWhilePrinting(Interp& in, const char* name);
 
 }  // namespace tilmor

@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "printjob.h"
 
 #include <algorithm>
 #include <cstring>
@@ -414,6 +415,7 @@ BOOL ModelessDialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 void TeardownWindow(Interp& in) {
+  EndPrintJob(in);
   MainWindowState& m = MW();
   if (m.exists && m.hwnd) DestroyWindow(m.hwnd);
   if (m.clsBrush) {

@@ -11,6 +11,7 @@
 
 #include "../resources/resources.h"
 #include "bitmaps.h"
+#include "gdi_internal.h"
 
 using namespace win::detail;
 
@@ -216,6 +217,8 @@ int GetDIBits(HDC, HGDIOBJ bitmap, UINT start, UINT lines, void* bits, BITMAPINF
 int StretchDIBits(HDC hdc, int x, int y, int w, int h, int sx, int sy, int sw, int sh, const void* bits,
                   const BITMAPINFO* info, UINT usage, DWORD rop) {
   if (!info || w == 0 || h == 0 || sw == 0 || sh == 0) return 0;
+  BoxToDevice(ScaledMapping(hdc), x, y, w, h);
+  if (w == 0 || h == 0) return 0;
   QImage src;
   if (!Decode(info->bmiHeader, info->bmiColors, bits, usage, &src)) return 0;
   // A negative extent on one side only mirrors the picture.
@@ -228,9 +231,19 @@ int StretchDIBits(HDC hdc, int x, int y, int w, int h, int sx, int sy, int sw, i
   const int top = info->bmiHeader.biHeight > 0 ? src.height() - sy - sh : sy;
   QImage part = src.copy(sx, top, sw, sh).convertToFormat(QImage::Format_RGB32);
   if (flipX || flipY) part = part.mirrored(flipX, flipY);
-  // COLORONCOLOR: whole pixels dropped or repeated.
-  if (part.width() != w || part.height() != h) part = part.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  return Blit(hdc, x, y, part, rop) ? sh : 0;
+  DeviceUnits device(hdc);
+  if (part.width() == w && part.height() == h) return Blit(hdc, x, y, part, rop) ? sh : 0;
+  // COLORONCOLOR: whole pixels dropped or repeated, only where the target
+  // has pixels.
+  HGDIOBJ bmp = BitmapFromImage(part);
+  if (!bmp) return 0;
+  HDC mem = CreateCompatibleDC(hdc);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  const BOOL ok = StretchBlt(hdc, x, y, w, h, mem, 0, 0, part.width(), part.height(), rop);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  DeleteObject(bmp);
+  return ok ? sh : 0;
 }
 
 int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int sx, int sy, UINT start, UINT lines,
@@ -251,6 +264,9 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int sx, int sy, U
   QRect want(sx, top, static_cast<int>(w), static_cast<int>(h));
   QRect have(0, bandTop, img.width(), count);
   QRect part = want & have;
+  // The origin is a logical point, the picture keeps its pixels.
+  ToDevice(ScaledMapping(hdc), x, y);
+  DeviceUnits device(hdc);
   if (!part.isEmpty() &&
       !Blit(hdc, x + part.left() - sx, y + part.top() - top,
             img.copy(part.translated(0, -bandTop)).convertToFormat(QImage::Format_RGB32), SRCCOPY))

@@ -11,12 +11,14 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "../dialogs/dialogbox.h"
 #include "../hostwidget.h"
 #include "../resources/resources.h"
 #include "../window_impl.h"
 #include "bitmaps.h"
+#include "gdi_internal.h"
 
 using namespace win::detail;
 
@@ -257,7 +259,17 @@ HICON ExtractIconA(HINSTANCE, LPCSTR file, UINT index) {
 BOOL DrawIcon(HDC hdc, int x, int y, HICON h) {
   auto it = g_icons.find(h);
   if (it == g_icons.end() || it->second.image.isNull()) return FALSE;
-  const QImage& img = it->second.image;
+  QImage img = it->second.image;
+  // On a scaled context the icon takes its size in logical units.
+  std::optional<DeviceUnits> device;
+  if (const Mapping* m = ScaledMapping(hdc)) {
+    int w = img.width(), h = img.height();
+    BoxToDevice(m, x, y, w, h);
+    if (w <= 0 || h <= 0) return TRUE;
+    if (static_cast<long long>(w) * h > 16LL * 1024 * 1024) return FALSE;
+    img = img.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    device.emplace(hdc);
+  }
   // What lies below, blended with the icon, and put back.
   HGDIOBJ under = CreateCompatibleBitmap(hdc, img.width(), img.height());
   if (!under) return FALSE;

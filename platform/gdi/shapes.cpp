@@ -373,6 +373,8 @@ POINT RadialPoint(const Box& box, double x, double y, double* angle) {
 
 BOOL ArcLike(HDC hdc, int l, int t, int r, int b, int xs, int ys, int xe, int ye, Closure closure) {
   if (!DrawSurface(hdc)) return FALSE;
+  const Mapping* m = ScaledMapping(hdc);
+  ToDevice(m, l, t), ToDevice(m, r, b), ToDevice(m, xs, ys), ToDevice(m, xe, ye);
   if (!InRange({l, t, r, b, xs, ys, xe, ye})) return FALSE;
   Box box{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
   Sweep sw;
@@ -427,6 +429,7 @@ BOOL MoveToEx(HDC hdc, int x, int y, POINT* old) {
   POINT* pos = CurrentPosition(hdc);
   if (!pos) return FALSE;
   if (old) *old = *pos;
+  ToDevice(ScaledMapping(hdc), x, y);
   *pos = POINT{x, y};
   return TRUE;
 }
@@ -437,6 +440,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   PenInfo pen;
   DcColors colors;
   if (!pos || !img || !CurrentPen(hdc, &pen) || !ContextColors(hdc, &colors)) return FALSE;
+  ToDevice(ScaledMapping(hdc), x, y);
   const POINT from = *pos;
   *pos = POINT{x, y};
   if (!InRange({from.x, from.y, x, y})) return FALSE;
@@ -455,18 +459,24 @@ BOOL LineTo(HDC hdc, int x, int y) {
 }
 
 BOOL Rectangle(HDC hdc, int l, int t, int r, int b) {
+  const Mapping* m = ScaledMapping(hdc);
+  ToDevice(m, l, t), ToDevice(m, r, b);
   if (!DrawSurface(hdc) || !InRange({l, t, r, b})) return FALSE;
   DrawFigure(hdc, Form::Rect, Box{l, t, r, b}, 0, 0, true, nullptr, Closure::None);
   return TRUE;
 }
 
 BOOL Ellipse(HDC hdc, int l, int t, int r, int b) {
+  const Mapping* m = ScaledMapping(hdc);
+  ToDevice(m, l, t), ToDevice(m, r, b);
   if (!DrawSurface(hdc) || !InRange({l, t, r, b})) return FALSE;
   DrawFigure(hdc, Form::Ellipse, Box{l, t, r, b}, 0, 0, true, nullptr, Closure::None);
   return TRUE;
 }
 
 BOOL RoundRect(HDC hdc, int l, int t, int r, int b, int w, int h) {
+  const Mapping* m = ScaledMapping(hdc);
+  ToDevice(m, l, t), ToDevice(m, r, b), ToDevice(m, w, h);
   if (!DrawSurface(hdc) || !InRange({l, t, r, b, w, h})) return FALSE;
   DrawFigure(hdc, Form::Round, Box{l, t, r, b}, std::abs(w), std::abs(h), true, nullptr, Closure::None);
   return TRUE;
@@ -489,6 +499,7 @@ BOOL ExtFloodFill(HDC hdc, int x, int y, COLORREF color, UINT type) {
   BrushInfo brush;
   DcColors colors;
   if (!img || !CurrentBrush(hdc, &brush) || !ContextColors(hdc, &colors)) return FALSE;
+  ToDevice(ScaledMapping(hdc), x, y);
   if (!img->rect().contains(x, y)) return FALSE;
   const QRgb key = Rgb(color) & 0xFFFFFF;
   auto fillable = [&](int px, int py) {
@@ -538,6 +549,7 @@ BOOL FloodFill(HDC hdc, int x, int y, COLORREF border) { return ExtFloodFill(hdc
 BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
   QImage* di = DrawSurface(dst);
   if (!di) return FALSE;
+  BoxToDevice(ScaledMapping(dst), x, y, w, h);
   if (!InRange({x, y, w, h, sx, sy, sw, sh})) return FALSE;
   if (w == 0 || h == 0) return TRUE;
   QImage* si = nullptr;
