@@ -569,21 +569,16 @@ int GetMapMode(HDC hdc) {
 }
 
 // The extents count only in MM_ANISOTROPIC, as in Windows; 0 is refused.
-BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old) {
+static BOOL SetExtent(HDC hdc, SIZE Mapping::*extent, int x, int y, SIZE* old) {
   Dc* dc = DcOf(hdc);
   if (!dc || x == 0 || y == 0) return FALSE;
-  if (old) *old = dc->map.window;
-  if (dc->map.mode == MM_ANISOTROPIC) dc->map.window = SIZE{x, y};
+  if (old) *old = dc->map.*extent;
+  if (dc->map.mode == MM_ANISOTROPIC) dc->map.*extent = SIZE{x, y};
   return TRUE;
 }
 
-BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old) {
-  Dc* dc = DcOf(hdc);
-  if (!dc || x == 0 || y == 0) return FALSE;
-  if (old) *old = dc->map.viewport;
-  if (dc->map.mode == MM_ANISOTROPIC) dc->map.viewport = SIZE{x, y};
-  return TRUE;
-}
+BOOL SetWindowExtEx(HDC hdc, int x, int y, SIZE* old) { return SetExtent(hdc, &Mapping::window, x, y, old); }
+BOOL SetViewportExtEx(HDC hdc, int x, int y, SIZE* old) { return SetExtent(hdc, &Mapping::viewport, x, y, old); }
 
 HDC CreateICA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* init) {
   return CreateDCA(driver, device, output, init);
