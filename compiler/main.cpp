@@ -6,7 +6,7 @@
 #include "codepage.h"
 #include "compiler.h"
 #include "loader.h"
-#include "qtui.h"
+#include "windowui.h"
 
 int main(int argc, char** argv) {
   tilmor::CommandLine cl = tilmor::ParseCommandLine(argc, argv);
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   for (const std::string& a : cl.args) args.push_back(win::Utf8ToCp1252(a));
   int code;
   {
-    tilmor::comp::QtCompilerUi ui(cl.batch);
+    tilmor::comp::WindowCompilerUi ui(cl.batch);
     code = tilmor::comp::Compile(args, ui, tilmor::ConfiguredIncludePath());
   }
   return tilmor::EndProcess(cl, code);

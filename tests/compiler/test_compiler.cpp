@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QImage>
+
 #include "app.h"
 #include "batch.h"
 #include "compiler.h"
 #include "helpers.h"
 #include "messages.h"
 #include "progress.h"
-#include "qtui.h"
+#include "windowui.h"
 #include "tmc_format.h"
 #include "tmc_reader.h"
 
@@ -265,7 +267,7 @@ TEST_P(ExpectedFile, CompiledByteByByte) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExpectedFile, ::testing::Values("records", "encoding", "opmode"));
 
-// The Qt side, under the offscreen platform.
+// The window side, under the offscreen platform.
 void EnsureApplication() {
   static char arg0[] = "compiler_tests";
   static char* argv[] = {arg0, nullptr};
@@ -275,9 +277,15 @@ void EnsureApplication() {
 TEST(ProgressWindow, GeometryTitleAndTextGrid) {
   EnsureApplication();
   tilmor::comp::ProgressWindow w;
-  EXPECT_EQ(w.windowTitle().toStdString(), "ZEL-TILMOR\xC2\xB2 COMPILER 5.0a-32");
-  EXPECT_EQ(w.pos(), QPoint(184, 128));
-  EXPECT_EQ(w.size(), QSize(272, 164));
+  char title[64] = "";
+  GetWindowTextA(w.hwnd(), title, sizeof title);
+  EXPECT_STREQ(title, "ZEL-TILMOR\xB2 COMPILER 5.0a-32");
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(w.hwnd(), &r));
+  EXPECT_EQ(r.left, 184);
+  EXPECT_EQ(r.top, 128);
+  EXPECT_EQ(r.right - r.left, 272);
+  EXPECT_EQ(r.bottom - r.top, 164);
   w.TextAt(2, 2, "Programm:");
   w.TextAt(19, 5, "  12");
   EXPECT_EQ(w.Row(2), " Programm:" + std::string(24, ' '));
@@ -292,39 +300,49 @@ TEST(ProgressWindow, GeometryTitleAndTextGrid) {
   w.TextAt(35, 1, "x");
   EXPECT_EQ(w.Row(1).size(), 34u);
   EXPECT_EQ(w.Row(13), "");
-  // Painting works on the offscreen platform.
-  QImage img = w.grab().toImage();
-  EXPECT_FALSE(img.isNull());
+  // The rows are drawn into the window: ink where text is, the grey face
+  // where the row is blank.
+  QImage img = win::WindowImage(w.hwnd());
+  ASSERT_FALSE(img.isNull());
+  auto ink = [&](int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += qGray(img.pixel(x, y)) < 100;
+    return n;
+  };
+  EXPECT_GT(ink(8, 80, 13, 26), 20);  // "Programm:" in row 2
+  EXPECT_EQ(ink(0, 272, 40, 52), 0);  // row 4 is blank
+  EXPECT_EQ(img.pixel(200, 30), qRgb(192, 192, 192));
 }
 
-TEST(QtCompilerUi, WindowOnlyOutsideBatchMode) {
+TEST(WindowCompilerUi, WindowOnlyOutsideBatchMode) {
   EnsureApplication();
   {
-    tilmor::comp::QtCompilerUi ui(false);
+    tilmor::comp::WindowCompilerUi ui(false);
     ui.OpenProgress();
     ASSERT_NE(ui.window(), nullptr);
-    EXPECT_TRUE(ui.window()->isVisible());
+    EXPECT_TRUE(IsWindowVisible(ui.window()->hwnd()));
     ui.TextAt(2, 3, "demo.tmc");
     EXPECT_EQ(ui.window()->Row(3).substr(1, 8), "demo.tmc");
     ui.CloseProgress();
     EXPECT_EQ(ui.window(), nullptr);
   }
   {
-    tilmor::comp::QtCompilerUi ui(true);
+    tilmor::comp::WindowCompilerUi ui(true);
     ui.OpenProgress();
     ui.TextAt(2, 3, "demo.tmc");
     EXPECT_EQ(ui.window(), nullptr);
   }
 }
 
-TEST(QtCompilerUi, BatchModeBoxesAndDialogAnswers) {
+TEST(WindowCompilerUi, BatchModeBoxesAndDialogAnswers) {
   EnsureApplication();
   ScratchDir dir;
   dir.Write("s.tmf", "BAD\n");
   win::SetBatchMode(true);
   std::string error;
   ASSERT_TRUE(win::ParseBatchScript("file s.tmf\n", &error)) << error;
-  tilmor::comp::QtCompilerUi ui(true);
+  tilmor::comp::WindowCompilerUi ui(true);
   testing::internal::CaptureStderr();
   int code = Compile({}, ui, "");
   std::string err = testing::internal::GetCapturedStderr();

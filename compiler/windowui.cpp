@@ -1,4 +1,5 @@
-#include "qtui.h"
+// The compiler's surface over the window layer.
+#include "windowui.h"
 
 #include "app.h"
 #include "dialogs.h"
@@ -6,29 +7,29 @@
 
 namespace tilmor::comp {
 
-void QtCompilerUi::OpenProgress() {
+void WindowCompilerUi::OpenProgress() {
   if (batch_ || window_) return;
   window_ = std::make_unique<ProgressWindow>();
-  window_->show();
+  window_->Show();
   win::ProcessEvents();
 }
 
-void QtCompilerUi::TextAt(int column, int row, const std::string& text) {
+void WindowCompilerUi::TextAt(int column, int row, const std::string& text) {
   if (!window_) return;
   window_->TextAt(column, row, text);
   win::PumpPendingEvents();
 }
 
-void QtCompilerUi::CloseProgress() {
+void WindowCompilerUi::CloseProgress() {
   window_.reset();
   win::ProcessEvents();
 }
 
-std::string QtCompilerUi::ChooseSource() {
+std::string WindowCompilerUi::ChooseSource() {
   return win::AskOpenFileName("TILMOR\xB2-" + MessageText(800), "*.TMF|*.TMF");
 }
 
-void QtCompilerUi::Box(const std::string& text, const std::string& title, UINT type) {
+void WindowCompilerUi::Box(const std::string& text, const std::string& title, UINT type) {
   MessageBoxA(0, text.c_str(), title.c_str(), type);
 }
 

@@ -10,9 +10,9 @@
 
 namespace tilmor::comp {
 
-class QtCompilerUi : public CompilerUi {
+class WindowCompilerUi : public CompilerUi {
  public:
-  explicit QtCompilerUi(bool batch) : batch_(batch) {}
+  explicit WindowCompilerUi(bool batch) : batch_(batch) {}
   void OpenProgress() override;
   void TextAt(int column, int row, const std::string& text) override;
   void CloseProgress() override;
