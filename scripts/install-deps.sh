@@ -11,6 +11,7 @@ packages=(
   attr
   python3-dbf python3-pil clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
+  unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
 )
 [ $# -gt 0 ] && packages=("$@")
 
