@@ -80,7 +80,7 @@ case $kind in
     as_server "$pgbin/initdb" -D "$tmp/pg/data" -U tilmor --auth=trust -E UTF8 --no-locale \
       >"$tmp/pg/initdb.log" 2>&1 || { cat "$tmp/pg/initdb.log"; echo "initdb failed"; exit 1; }
     as_server "$pgbin/pg_ctl" -D "$tmp/pg/data" -l "$tmp/pg/server.log" -w -t 60 \
-      -o "-k $tmp/pg -c listen_addresses= -c fsync=off" start >/dev/null 2>&1 ||
+      -o "-k $tmp/pg -c listen_addresses= -c fsync=off -c log_min_messages=debug1" start >/dev/null 2>&1 ||
       { cat "$tmp/pg/server.log"; echo "the server did not start"; exit 1; }
     server=1
     printf '[PostgreSQL]\nDescription=PostgreSQL\nDriver=%s\n' "$driver" >"$ODBCSYSINI/odbcinst.ini"
@@ -133,5 +133,40 @@ for prog in "$dir"/*.tmf; do
   done
 done
 [ "$count" -gt 0 ] || { echo "no programs in $dir"; exit 1; }
+
+if [ "$kind" = postgresql ]; then
+  # Ended from outside while connected: a signal while waiting for a key.
+  count=$((count + 1))
+  prepare
+  mkdir "$tmp/signal" && cd "$tmp/signal"
+  printf 'PRINT @SQLINIT("DSN=TILMORTEST")\r\nWAITKEY\r\nPRINT "never"\r\n' >wait.tmf
+  TILMOR_WINDIR=$tmp/signal "$tilmor" --batch wait.tmf >out 2>err < <(sleep 60) &
+  pid=$!
+  for i in $(seq 100); do grep -q 1 out 2>/dev/null && break; sleep 0.1; done
+  sleep 0.2
+  kill -TERM "$pid"
+  wait "$pid"
+  code=$?
+  cd "$here"
+  if [ "$code" != 255 ] || [ "$(cat "$tmp/signal/out")" != 1 ]; then
+    echo "--- ended by SIGTERM while connected: exit code $code, output $(cat "$tmp/signal/out")"
+    fails=$((fails + 1))
+  else
+    echo "ok ended by SIGTERM while connected"
+  fi
+  # Every connection was closed by the program, however it ended: the
+  # server saw no client simply go away. Stopped first, so that every
+  # backend has written what it saw.
+  count=$((count + 1))
+  as_server "$pgbin/pg_ctl" -D "$tmp/pg/data" -m fast -w stop >/dev/null 2>&1
+  server=
+  lost=$(grep -c "unexpected EOF on client connection" "$tmp/pg/server.log")
+  if [ "$lost" -gt 0 ]; then
+    echo "--- $lost connections were not closed by their programs (the server saw the client go away)"
+    fails=$((fails + 1))
+  else
+    echo "ok every connection closed"
+  fi
+fi
 echo "$((count - fails)) of $count runs passed"
 [ "$fails" -eq 0 ]
