@@ -26,10 +26,13 @@ constexpr int kInitFailed = 501;
 constexpr int kErrorTitle = 503;
 constexpr int kNoResultFile = 506;
 constexpr int kResultTooBig = 507;
+constexpr int kWriteError = 303;
 
+// Never destroyed: nothing of ODBC runs while the process exits; the end of
+// the run has closed the connection before.
 Session& TheSession() {
-  static Session session;
-  return session;
+  static Session* session = new Session;
+  return *session;
 }
 
 // The driver's message in a box titled "ODBC-Fehler", owned by the window
@@ -69,10 +72,10 @@ class ItemListOutput : public odbc::Output {
 };
 
 // "SQL.DAT" in the current directory, lines ending in CR LF, written in
-// large blocks.
+// large blocks. A failed write is told after the statement (failed()):
+// closing must not raise anything.
 class FileOutput : public odbc::Output {
  public:
-  explicit FileOutput(Interp& in) : in_(in) {}
   bool OpenFile() override {
     std::string host = win::HostPath("SQL.DAT");
     return !host.empty() && file_.OpenWrite(host) == 0;
@@ -88,19 +91,14 @@ class FileOutput : public odbc::Output {
   }
   void Error(std::string_view text) override { ShowOdbcError(text); }
   void Poll() override { win::EndIfInterrupted(); }
+  bool failed() const { return failed_; }
 
  private:
   static constexpr size_t kBlock = 1 << 16;
   void Flush() {
-    if (buffer_.empty()) return;
-    if (!failed_ && file_.Write(buffer_) != 0) {
-      failed_ = true;
-      buffer_.clear();
-      Warning(in_, 303, "SQL.DAT");
-    }
+    if (!failed_ && !buffer_.empty() && file_.Write(buffer_) != 0) failed_ = true;
     buffer_.clear();
   }
-  Interp& in_;
   TextFile file_;
   std::string buffer_;
   bool failed_ = false;
@@ -167,8 +165,9 @@ void CmdSqlExec(Interp& in, int) {
       break;
     }
     case 2: {
-      FileOutput out(in);
+      FileOutput out;
       status = s.Execute(sql, mode, out);
+      if (out.failed()) Warning(in, kWriteError, "SQL.DAT");
       break;
     }
     default: {

@@ -20,6 +20,7 @@ class Output {
   virtual ~Output() = default;
   // Mode 2: makes the result file; false when it cannot be made.
   virtual bool OpenFile() { return true; }
+  // Also called while an exception passes (a program's end): must not throw.
   virtual void CloseFile() {}
   // One line, Windows-1252, without its end.
   virtual void Line(std::string_view line) = 0;
