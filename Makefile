@@ -28,3 +28,5 @@ clean:
 bench: build
 	@bash bench/install-peers.sh
 	@bash bench/compare.sh $(BUILD)/bin/tilmor
+	@echo
+	@bash bench/odbc_bench.sh $(BUILD)/bin/tilmor

@@ -1,5 +1,6 @@
 #include "builtins.h"
 
+#include "cmd_sql.h"
 #include "commands.h"
 #include "data_module.h"
 #include "dbase_module.h"
@@ -48,6 +49,7 @@ void RegisterBuiltins() {
   // Texts of tables are converted from and to OEM while FONT 1 is chosen.
   SetDbaseFontQuery([](const Interp&) { return MW().font; });
   AtProgramEnd(CloseAllTables);
+  RegisterOdbcModule();
 }
 
 }  // namespace tilmor

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dialogs/dialogbox.h"
 #include "interp.h"
@@ -33,6 +34,11 @@ void AfterDialog();
 // Runs a modal dialog of the interpreter's own resources; its result
 // (EndDialog's value, -1 when it could not be shown).
 int RunDialog(const char* resource, DLGPROC proc);
+
+// A list dialog of the given entries for the interpreter's own questions:
+// the index of the chosen entry, -1 when none was chosen or it was
+// cancelled. The program's dialog results stay as they are.
+int ChooseFromList(const std::string& title, const std::vector<std::string>& entries);
 
 void RegisterStandardDialogs();
 void RegisterMessageBox();

@@ -91,12 +91,12 @@ void RemoveAll() {
 void Refused(tilmor::Interp& in, int) { tilmor::RuntimeError(in, 999); }
 void RefusedFunction(tilmor::Interp& in) { tilmor::RuntimeError(in, 999); }
 
-// The builtins, less what reaches outside the sandbox: other programs and
-// the machine's ports.
+// The builtins, less what reaches outside the sandbox: other programs, the
+// machine's ports and ODBC (a connection string can name any driver library).
 void RegisterSafeBuiltins() {
   tilmor::RegisterBuiltins();
   for (const char* c : {"SHELL", "RUN", "OUTP", "OUTPB"}) tilmor::RegisterCommand(c, Refused);
-  for (const char* f : {"WINEXEC", "WINEXECWAIT", "INP", "INPB"}) tilmor::RegisterFunction(f, RefusedFunction);
+  for (const char* f : {"WINEXEC", "WINEXECWAIT", "INP", "INPB", "SQLINIT"}) tilmor::RegisterFunction(f, RefusedFunction);
 }
 
 void Setup() {
