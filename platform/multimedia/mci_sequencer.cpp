@@ -1,0 +1,158 @@
+// The MCI device "sequencer": a MIDI file played through the MIDI mapper.
+// A waited play sends its notes from the interpreter's thread; one in the
+// background has a thread of its own, or in batch mode catches up with
+// the clock whenever the sound layer is called.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "batch.h"
+#include "mci_device.h"
+#include "midifile.h"
+#include "midiout.h"
+#include "sound.h"
+
+namespace win {
+namespace {
+
+class Sequencer : public MciDevice {
+ public:
+  Sequencer(int id, const std::string& name, const std::string& element, MidiSequence seq)
+      : MciDevice(id, name, "sequencer", element), seq_(std::move(seq)) {
+    for (const MidiEvent& e : seq_.events) channels_ |= 1u << (e.msg & 0x0F);
+  }
+  ~Sequencer() override {
+    EndThread();
+    if (out_) midiOutClose(out_);
+  }
+
+  unsigned LengthMs() const override { return seq_.lengthMs; }
+  int Tracks() const override { return seq_.tracks; }
+  bool HasMedia() const override { return !element_empty_; }
+  void SetEmpty() { element_empty_ = true; }
+
+  void Poll() override {
+    if (mode_ == MciMode::Playing && !thread_.joinable()) CatchUp(SoundClock());
+    Position();
+  }
+
+ protected:
+  MCIERROR StartOutput(unsigned from, unsigned to, bool repeat, bool wait) override {
+    if (!out_ && midiOutOpen(&out_, MIDI_MAPPER, 0, 0, 0) != MMSYSERR_NOERROR) {
+      out_ = 0;
+      return MCIERR_SEQ_NOMIDIPRESENT;
+    }
+    next_ = First(from);
+    base_ = static_cast<long long>(started_) - from;
+    if (wait) {
+      for (; next_ < seq_.events.size() && seq_.events[next_].ms < to; ++next_) {
+        WaitUntil(static_cast<unsigned long long>(base_ + seq_.events[next_].ms));
+        midiOutShortMsg(out_, seq_.events[next_].msg);
+      }
+      return 0;
+    }
+    if (IsBatchMode()) return 0;  // Poll sends the notes
+    stop_ = false;
+    thread_ = std::thread([this, from, to, repeat] { Run(from, to, repeat); });
+    return 0;
+  }
+
+  void StopOutput() override {
+    if (mode_ == MciMode::Playing && !thread_.joinable()) CatchUp(SoundClock());
+    EndThread();
+    // Notes cut short by the stop end here.
+    for (unsigned ch = 0; ch < 16; ++ch)
+      if (channels_ & (1u << ch)) midiOutShortMsg(out_, 0xB0 | ch | (123u << 8));
+  }
+
+  void FinishOutput() override {
+    if (!thread_.joinable()) CatchUp(started_ + (to_ - from_));
+    EndThread();
+  }
+
+ private:
+  size_t First(unsigned from) const {
+    auto it = std::lower_bound(seq_.events.begin(), seq_.events.end(), from,
+                               [](const MidiEvent& e, unsigned v) { return e.ms < v; });
+    return static_cast<size_t>(it - seq_.events.begin());
+  }
+
+  // Sends what is due by `now` at the times it was due.
+  void CatchUp(unsigned long long now) {
+    for (;;) {
+      if (next_ >= seq_.events.size() || seq_.events[next_].ms >= to_) {
+        if (!repeat_) return;
+        long long restart = base_ + to_;
+        if (restart > static_cast<long long>(now)) return;
+        base_ += to_ - from_;
+        next_ = First(from_);
+        continue;
+      }
+      long long due = base_ + seq_.events[next_].ms;
+      if (due > static_cast<long long>(now)) return;
+      MidiShortAt(out_, seq_.events[next_].msg, static_cast<unsigned long long>(due));
+      ++next_;
+    }
+  }
+
+  void Run(unsigned from, unsigned to, bool repeat) {
+    std::unique_lock<std::mutex> hold(lock_);
+    size_t i = next_;
+    long long base = base_;
+    while (!stop_) {
+      if (i >= seq_.events.size() || seq_.events[i].ms >= to) {
+        if (!repeat) break;
+        base += to - from;
+        i = First(from);
+        long long wait = base + from - static_cast<long long>(SoundClock());
+        if (wait > 0) wake_.wait_for(hold, std::chrono::milliseconds(wait));
+        continue;
+      }
+      long long wait = base + seq_.events[i].ms - static_cast<long long>(SoundClock());
+      if (wait > 0) {
+        wake_.wait_for(hold, std::chrono::milliseconds(wait));
+        continue;
+      }
+      midiOutShortMsg(out_, seq_.events[i++].msg);
+    }
+  }
+
+  void EndThread() {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+
+  MidiSequence seq_;
+  unsigned channels_ = 0;
+  bool element_empty_ = false;
+  HMIDIOUT out_ = 0;
+  size_t next_ = 0;
+  long long base_ = 0;
+  std::thread thread_;
+  std::mutex lock_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+};
+
+}  // namespace
+
+MciDevice* MakeSequencer(int id, const std::string& name, const std::string& element,
+                         const std::string& hostPath, MCIERROR* error) {
+  MidiSequence seq;
+  if (!hostPath.empty() && !ReadMidiFile(hostPath, &seq, nullptr)) {
+    *error = MCIERR_INVALID_FILE;
+    return nullptr;
+  }
+  auto* d = new Sequencer(id, name, element, std::move(seq));
+  if (hostPath.empty()) d->SetEmpty();
+  return d;
+}
+
+}  // namespace win
