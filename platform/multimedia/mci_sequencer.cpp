@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "batch.h"
@@ -20,9 +21,7 @@ namespace {
 class Sequencer : public MciDevice {
  public:
   Sequencer(int id, const std::string& name, const std::string& element, MidiSequence seq)
-      : MciDevice(id, name, "sequencer", element), seq_(std::move(seq)) {
-    for (const MidiEvent& e : seq_.events) channels_ |= 1u << (e.msg & 0x0F);
-  }
+      : MciDevice(id, name, "sequencer", element), seq_(std::move(seq)) {}
   ~Sequencer() override {
     EndThread();
     if (out_) midiOutClose(out_);
@@ -47,9 +46,9 @@ class Sequencer : public MciDevice {
     next_ = First(from);
     base_ = static_cast<long long>(started_) - from;
     if (wait) {
-      for (; next_ < seq_.events.size() && seq_.events[next_].ms < to; ++next_) {
+      while (next_ < seq_.events.size() && seq_.events[next_].ms < to) {
         WaitUntil(static_cast<unsigned long long>(base_ + seq_.events[next_].ms));
-        midiOutShortMsg(out_, seq_.events[next_].msg);
+        CatchUp(SoundClock());
       }
       return 0;
     }
@@ -62,14 +61,15 @@ class Sequencer : public MciDevice {
   void StopOutput() override {
     if (mode_ == MciMode::Playing && !thread_.joinable()) CatchUp(SoundClock());
     EndThread();
-    // Notes cut short by the stop end here.
-    for (unsigned ch = 0; ch < 16; ++ch)
-      if (channels_ & (1u << ch)) midiOutShortMsg(out_, 0xB0 | ch | (123u << 8));
+    EndNotes(SoundClock());
   }
 
+  // A play that ends before the file does leaves no note sounding.
   void FinishOutput() override {
-    if (!thread_.joinable()) CatchUp(started_ + (to_ - from_));
+    unsigned long long end = started_ + (to_ - from_);
+    if (!thread_.joinable()) CatchUp(end);
     EndThread();
+    EndNotes(end);
   }
 
  private:
@@ -92,7 +92,7 @@ class Sequencer : public MciDevice {
       }
       long long due = base_ + seq_.events[next_].ms;
       if (due > static_cast<long long>(now)) return;
-      MidiShortAt(out_, seq_.events[next_].msg, static_cast<unsigned long long>(due));
+      Send(seq_.events[next_].msg, static_cast<unsigned long long>(due));
       ++next_;
     }
   }
@@ -115,8 +115,23 @@ class Sequencer : public MciDevice {
         wake_.wait_for(hold, std::chrono::milliseconds(wait));
         continue;
       }
-      midiOutShortMsg(out_, seq_.events[i++].msg);
+      Send(seq_.events[i++].msg, SoundClock());
     }
+  }
+
+  // Sends a message and keeps count of the notes it leaves sounding.
+  void Send(uint32_t msg, unsigned long long ms) {
+    uint32_t status = msg & 0xF0, note = msg & 0x7F0F;
+    if (status == 0x90 && (msg >> 16 & 0x7F) != 0)
+      sounding_.insert(note);
+    else if (status == 0x80 || status == 0x90)
+      sounding_.erase(note);
+    MidiShortAt(out_, msg, ms);
+  }
+
+  void EndNotes(unsigned long long ms) {
+    for (uint32_t note : sounding_) MidiShortAt(out_, 0x90 | note, ms);
+    sounding_.clear();
   }
 
   void EndThread() {
@@ -130,7 +145,7 @@ class Sequencer : public MciDevice {
   }
 
   MidiSequence seq_;
-  unsigned channels_ = 0;
+  std::set<uint32_t> sounding_;  // channel | key << 8
   bool element_empty_ = false;
   HMIDIOUT out_ = 0;
   size_t next_ = 0;

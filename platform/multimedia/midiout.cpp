@@ -107,6 +107,7 @@ UINT midiOutGetNumDevs() {
 }
 
 MMRESULT midiOutOpen(HMIDIOUT* out, UINT device, DWORD, DWORD, DWORD) {
+  PollSound();
   if (!out) return MMSYSERR_INVALPARAM;
   *out = 0;
   if (device != MIDI_MAPPER && device != 0) return MMSYSERR_BADDEVICEID;
@@ -117,7 +118,12 @@ MMRESULT midiOutOpen(HMIDIOUT* out, UINT device, DWORD, DWORD, DWORD) {
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT midiOutShortMsg(HMIDIOUT h, DWORD msg) { return MidiShortAt(h, msg, SoundClock()); }
+// What plays on in the background catches up first, so the log stays in
+// time order.
+MMRESULT midiOutShortMsg(HMIDIOUT h, DWORD msg) {
+  PollSound();
+  return MidiShortAt(h, msg, SoundClock());
+}
 
 MMRESULT midiOutReset(HMIDIOUT h) {
   for (DWORD ch = 0; ch < 16; ++ch) {

@@ -1,5 +1,6 @@
 // The sound module's entry point: the backend over the ALSA sequencer,
 // FluidSynth, libsndfile, the ALSA audio output and libcanberra.
+#include <alsa/asoundlib.h>
 #include <canberra.h>
 
 #include <memory>
@@ -13,8 +14,13 @@
 namespace win::sound {
 namespace {
 
+// ALSA's complaints (no sequencer, no sound card) are answers here, not news.
+void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
 class Backend : public SoundBackend {
  public:
+  Backend() { snd_lib_error_set_handler(Quiet); }
+
   bool ConnectPort(const std::string& port) override {
     std::lock_guard<std::mutex> hold(lock_);
     if (!port_) port_ = std::make_unique<SequencerPort>();
