@@ -46,7 +46,7 @@ class Sequencer : public MciDevice {
     next_ = First(from);
     base_ = static_cast<long long>(started_) - from;
     if (wait) {
-      while (next_ < seq_.events.size() && seq_.events[next_].ms < to) {
+      while (next_ < seq_.events.size() && Within(seq_.events[next_].ms, to)) {
         WaitUntil(static_cast<unsigned long long>(base_ + seq_.events[next_].ms));
         CatchUp(SoundClock());
       }
@@ -73,6 +73,9 @@ class Sequencer : public MciDevice {
   }
 
  private:
+  // A play to the end of the file takes the events at its very end too.
+  bool Within(unsigned ms, unsigned to) const { return ms < to || to >= seq_.lengthMs; }
+
   size_t First(unsigned from) const {
     auto it = std::lower_bound(seq_.events.begin(), seq_.events.end(), from,
                                [](const MidiEvent& e, unsigned v) { return e.ms < v; });
@@ -82,7 +85,7 @@ class Sequencer : public MciDevice {
   // Sends what is due by `now` at the times it was due.
   void CatchUp(unsigned long long now) {
     for (;;) {
-      if (next_ >= seq_.events.size() || seq_.events[next_].ms >= to_) {
+      if (next_ >= seq_.events.size() || !Within(seq_.events[next_].ms, to_)) {
         if (!repeat_) return;
         long long restart = base_ + to_;
         if (restart > static_cast<long long>(now)) return;
@@ -102,7 +105,7 @@ class Sequencer : public MciDevice {
     size_t i = next_;
     long long base = base_;
     while (!stop_) {
-      if (i >= seq_.events.size() || seq_.events[i].ms >= to) {
+      if (i >= seq_.events.size() || !Within(seq_.events[i].ms, to)) {
         if (!repeat) break;
         base += to - from;
         i = First(from);
