@@ -66,6 +66,7 @@ void PlayDefault(bool async) {
     c.end = SoundClock() + clip->LengthMs();
     c.clip = std::move(clip);
     c.on = true;
+    AtSoundEnd(StopCurrent);
     return;
   }
   if (SoundBackend* s = Sound()) s->Bell();
