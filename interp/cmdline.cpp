@@ -9,6 +9,7 @@
 #include "app.h"
 #include "batch.h"
 #include "gui_module.h"
+#include "sound.h"
 #include "version.h"
 
 namespace tilmor {
@@ -32,12 +33,17 @@ CommandLine ParseCommandLine(int argc, char** argv) {
       cl.help = true;
     } else if (std::strcmp(a, "--version") == 0) {
       cl.version = true;
-    } else if (std::strcmp(a, "--script") == 0 || std::strcmp(a, "--screenshot") == 0) {
+    } else if (std::string* file = std::strcmp(a, "--script") == 0        ? &cl.script
+                                   : std::strcmp(a, "--screenshot") == 0  ? &cl.screenshot
+                                   : std::strcmp(a, "--midi-log") == 0    ? &cl.midiLog
+                                   : std::strcmp(a, "--sound-log") == 0   ? &cl.soundLog
+                                   : std::strcmp(a, "--midi-render") == 0 ? &cl.midiRender
+                                                                          : nullptr) {
       if (i + 1 >= argc) {
         cl.error = std::string("option ") + a + " needs a file name";
         break;
       }
-      (std::strcmp(a, "--script") == 0 ? cl.script : cl.screenshot) = argv[++i];
+      *file = argv[++i];
     } else {
       cl.error = std::string("unknown option ") + a;
     }
@@ -90,7 +96,13 @@ std::string UsageText(Program p) {
     text += "  --screenshot FILE    accepted as the other programs do; the compiler has no\n"
             "                       main window, so nothing is saved\n";
   else
-    text += "  --screenshot FILE    save the main window as a PNG image when the program ends\n";
+    text += "  --screenshot FILE    save the main window as a PNG image when the program ends\n"
+            "  --midi-log FILE      write every MIDI message as \"MS STATUS DATA1 DATA2\"\n"
+            "                       (milliseconds of the program's clock, hexadecimal bytes)\n"
+            "  --sound-log FILE     write beeps, tones, wave sounds and MCI commands with\n"
+            "                       their times\n"
+            "  --midi-render FILE   batch mode: the built-in synthesizer plays into this WAV\n"
+            "                       file on the program's clock\n";
   text +=
       "  --help               show this help and end\n"
       "  --version            show the version and end\n"
@@ -136,6 +148,13 @@ bool StartProcess(CommandLine& cl, const char* name, int argc, char** argv) {
       return false;
     }
   }
+  std::string error;
+  if ((!cl.midiLog.empty() && !win::SetMidiLog(cl.midiLog, &error)) ||
+      (!cl.soundLog.empty() && !win::SetSoundLog(cl.soundLog, &error))) {
+    std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+    return false;
+  }
+  if (!cl.midiRender.empty()) win::SetMidiRender(cl.midiRender);
   win::InstallInterruptHandler();
   win::PrepareApplication(argc, argv, cl.batch);
   return true;

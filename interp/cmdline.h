@@ -1,5 +1,6 @@
 // The command line and process start shared by the programs that run or
-// compile TILMOR code:  NAME [--batch] [--script FILE] [--screenshot FILE] [FILE [ARGUMENTS...]]
+// compile TILMOR code:  NAME [--batch] [--script FILE] [--screenshot FILE]
+// [--midi-log FILE] [--sound-log FILE] [--midi-render FILE] [FILE [ARGUMENTS...]]
 #pragma once
 
 #include <string>
@@ -13,6 +14,9 @@ struct CommandLine {
   bool batch = false;
   std::string script;             // batch answers
   std::string screenshot;         // PNG of the main window at the end
+  std::string midiLog;            // every MIDI short message, timed
+  std::string soundLog;           // beeps, tones, wave sounds and MCI commands
+  std::string midiRender;         // the synthesizer's output as a WAV file (batch)
   std::string self;               // the program's own path
   std::vector<std::string> args;  // the file and its arguments, as given
   bool help = false, version = false;

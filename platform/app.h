@@ -16,5 +16,7 @@ void DestroyApplication();
 void PumpPendingEvents();
 // Processes events unconditionally (inside waits and modal loops).
 void ProcessEvents();
+// The window system's bell, where the desktop has no bell sound.
+void WindowBell();
 
 }  // namespace win

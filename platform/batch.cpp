@@ -90,6 +90,13 @@ bool HasDisplay() {
 void SetBatchMode(bool on) { g_batch = on; }
 bool IsBatchMode() { return g_batch; }
 
+namespace {
+unsigned long long g_batchClock = 0;
+}  // namespace
+
+unsigned long long BatchClock() { return g_batchClock; }
+void AdvanceBatchClock(unsigned long long ms) { g_batchClock += ms; }
+
 bool ParseBatchScript(std::string_view text, std::string* error) {
   std::deque<BatchAction> actions;
   std::istringstream in{std::string(text)};

@@ -17,6 +17,11 @@ bool HasDisplay();
 void SetBatchMode(bool on);
 bool IsBatchMode();
 
+// The script's clock in milliseconds: it stands still until a wait action
+// or a command that takes its time (a note, a tone) moves it on.
+unsigned long long BatchClock();
+void AdvanceBatchClock(unsigned long long ms);
+
 enum class ActionKind {
   // dialog answers
   Answer, File, Text, Cancel, Choose, Dir,

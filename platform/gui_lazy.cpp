@@ -120,8 +120,3 @@ BOOL GetSaveFileNameA(OPENFILENAMEA* ofn) {
   if (win::IsBatchMode() && !g_table) return win::BatchFileDialog(ofn);
   return Gui().GetSaveFileNameA(ofn);
 }
-
-BOOL MessageBeep(UINT type) {
-  if (win::IsBatchMode() && !g_table) return TRUE;  // silent without a display
-  return Gui().MessageBeep(type);
-}

@@ -137,14 +137,14 @@
 #define TILMOR_GUI_BATCH_FUNCTIONS(X)                                      \
   X(int, MessageBoxA, (HWND a, LPCSTR b, LPCSTR c, UINT d), (a, b, c, d))  \
   X(BOOL, GetOpenFileNameA, (OPENFILENAMEA* a), (a))                       \
-  X(BOOL, GetSaveFileNameA, (OPENFILENAMEA* a), (a))                       \
-  X(BOOL, MessageBeep, (UINT a), (a))
+  X(BOOL, GetSaveFileNameA, (OPENFILENAMEA* a), (a))
 
 // The same for the layer's functions in namespace win.
 #define TILMOR_GUI_WIN_FUNCTIONS(X)                                            \
   X(void, ResetWindowSystem, (), ())                                           \
   X(void, CreateApplication, (int a, char** b, bool c), (a, b, c))             \
   X(int, DisplayBitsPerPixel, (), ())                                          \
+  X(void, WindowBell, (), ())                                                  \
   X(bool, ClipboardAvailable, (), ())                                          \
   X(void, ClearClipboard, (), ())                                              \
   X(bool, PutClipboardText, (std::string_view a), (a))                         \
@@ -184,7 +184,7 @@ namespace win {
 
 // Changed whenever the table changes, so a program never uses a module
 // built from other sources.
-constexpr int kGuiTableVersion = 7;
+constexpr int kGuiTableVersion = 8;
 
 struct GuiTable {
 #define TILMOR_GUI_MEMBER(r, n, p, a, ...) r(*n) p;

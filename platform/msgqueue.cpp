@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app.h"
 #include "batch.h"
 #include "batchinput.h"
 #include "codepage.h"
@@ -21,7 +22,6 @@ volatile int* g_attention = &g_noAttention;
 
 namespace {
 
-unsigned long long g_virtual = 0;
 QString g_lastKeyText;
 MSG g_lastKeyMsg;
 
@@ -48,9 +48,9 @@ bool Matches(const MSG& m, HWND filter, UINT lo, UINT hi) {
 
 bool VirtualTime() { return win::IsBatchMode(); }
 
-unsigned long long Now() { return VirtualTime() ? g_virtual : RealNow(); }
+unsigned long long Now() { return VirtualTime() ? win::BatchClock() : RealNow(); }
 
-void AdvanceVirtualTime(unsigned long long ms) { g_virtual += ms; }
+void AdvanceVirtualTime(unsigned long long ms) { win::AdvanceBatchClock(ms); }
 
 void Post(HWND hwnd, UINT msg, WPARAM w, LPARAM l, const QString& text) {
   QueuedMsg q;
@@ -233,7 +233,6 @@ bool win::MessagesWaiting() {
   return !s.queue.empty() || s.quit;
 }
 
-BOOL MessageBeep(UINT) {
+void win::WindowBell() {
   if (!win::IsBatchMode()) QApplication::beep();
-  return TRUE;
 }

@@ -13,6 +13,7 @@ packages=(
   desktop-file-utils libxml2-utils shared-mime-info groff-base
   poppler-utils cups-daemon cups-client
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
+  libasound2-dev libfluidsynth-dev timgm6mb-soundfont libsndfile1-dev libcanberra-dev python3-numpy
 )
 [ $# -gt 0 ] && packages=("$@")
 

@@ -2,6 +2,7 @@
 
 #include "data_registry.h"
 #include "file_slots.h"
+#include "sound.h"
 #include "startup.h"
 
 namespace tilmor {
@@ -18,7 +19,12 @@ void RegisterDataModule() {
   RegisterIniFiles();
   RegisterClipboard();
   RegisterPorts();
+  RegisterSoundCommands();
+  RegisterPlay();
+  RegisterMusic();
+  RegisterMciSend();
   AtProgramEnd(CloseDataFiles);
+  AtProgramEnd(win::EndSound);
 }
 
 void CloseDataFiles() { ResetFiles(); }

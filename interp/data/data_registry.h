@@ -21,6 +21,10 @@ void RegisterPrograms();
 void RegisterIniFiles();
 void RegisterClipboard();
 void RegisterPorts();
+void RegisterSoundCommands();
+void RegisterPlay();
+void RegisterMusic();
+void RegisterMciSend();
 
 
 }  // namespace tilmor

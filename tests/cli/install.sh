@@ -6,6 +6,7 @@
 #   install.sh BUILDDIR
 set -u
 build=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
 for tool in desktop-file-validate xmllint update-mime-database groff; do
   if ! command -v $tool >/dev/null; then
     echo "SKIPPED: $tool is missing (scripts/install-deps.sh installs it)"
@@ -40,6 +41,7 @@ done
 [ "$(readlink "$prefix/bin/shtilmor")" = tilmor ] || fail "bin/shtilmor is no link to tilmor"
 module=$(find "$prefix" -name libtilmor_gui.so)
 [ -n "$module" ] || fail "the window-system module is not installed"
+[ -n "$(find "$prefix" -name libtilmor_sound.so)" ] || fail "the sound module is not installed"
 need share/icons/hicolor/scalable/mimetypes/text-x-tilmor-source.svg
 need share/icons/hicolor/scalable/mimetypes/application-x-tilmor-program.svg
 need share/mime/packages/tilmor.xml
@@ -80,6 +82,10 @@ out=$("$prefix/bin/tilmor" --batch --script key.script key.tmf 2>&1)
 "$prefix/bin/shtmcomp" --batch key.tmf >/dev/null 2>&1 || fail "installed shtmcomp does not compile"
 out=$("$prefix/bin/tlmrun32" --batch --script key.script key.tmc 2>&1)
 [ "$out" = 97 ] || fail "installed tlmrun32 cannot load the window system: $out"
+cp "$here/../e2e/sound/chime.wav" .
+printf 'PRINT @MCISEND$("open chime.wav alias c"); " "; @MCISEND$("status c length")\n' > sound.tmf
+out=$("$prefix/bin/tilmor" --batch sound.tmf 2>&1)
+[ "$out" = "1 250" ] || fail "installed tilmor cannot load the sound module: $out"
 
 if [ "$fails" -gt 0 ]; then echo "$fails failed"; exit 1; fi
 exit 0

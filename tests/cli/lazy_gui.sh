@@ -2,9 +2,11 @@
 # A program that needs no window runs without Qt: its process maps neither
 # the window-system module nor a Qt library, and stays small. One that
 # waits for a key loads both. Without the module, only what needs a window
-# fails, with a message.
+# fails, with a message. The sound libraries likewise: mapped only by a
+# program that makes sound, and then without Qt.
 #   lazy_gui.sh TILMOR SHTMCOMP TLMRUN32
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 tilmor=$(realpath "$1")
 comp=$(realpath "$2")
 run=$(realpath "$3")
@@ -32,6 +34,8 @@ WHILE 1
 WEND
 PROG
 printf 'PRINT "started"\nWAITKEY\n' > waits.tmf
+cp "$here/../e2e/sound/chime.wav" .
+printf 'PLAYSOUND "chime.wav",9\nMUSIC "CDE"\nPRINT "started"\nWHILE 1\nWEND\n' > sounds.tmf
 "$comp" --batch busy.tmf >/dev/null 2>&1 || fail "busy.tmf does not compile"
 
 # look NAME WANT(none|qt) COMMAND...: starts the program, waits until it
@@ -48,16 +52,27 @@ look() {
   sleep 0.3
   for i in $(seq 200); do
     maps=$(cat "/proc/$pid/maps" 2>/dev/null)
-    [ "$want" = none ] || grep -q libQt6Widgets <<<"$maps" && break
+    case $want in
+      none) break ;;
+      sound) grep -q libtilmor_sound <<<"$maps" && break ;;
+      *) grep -q libQt6Widgets <<<"$maps" && break ;;
+    esac
     sleep 0.05
   done
   peak=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null)
   kill -TERM "$pid"
   wait "$pid"
   [ -n "$maps" ] || { fail "$name: no memory map read"; return; }
-  local gui=no qt=no
+  local gui=no qt=no sound=no
   grep -q 'libtilmor_gui' <<<"$maps" && gui=yes
   grep -q 'libQt6' <<<"$maps" && qt=yes
+  grep -Eq 'libtilmor_sound|libfluidsynth|libasound|libsndfile|libcanberra' <<<"$maps" && sound=yes
+  if [ "$want" = sound ]; then
+    grep -q 'libtilmor_sound' <<<"$maps" || fail "$name: the sound module is not loaded"
+    [ $qt = no ] || fail "$name: Qt is loaded for sound"
+    return
+  fi
+  [ $sound = no ] || fail "$name: sound libraries are loaded: $(grep -Eo 'lib(tilmor_sound|fluidsynth|asound|sndfile|canberra)[^/]*' <<<"$maps" | sort -u | tr '\n' ' ')"
   if [ "$want" = none ]; then
     [ $gui = no ] || fail "$name: the window-system module is loaded"
     [ $qt = no ] || fail "$name: Qt is loaded: $(grep -o 'libQt6[A-Za-z]*' <<<"$maps" | sort -u | tr '\n' ' ')"
@@ -72,6 +87,7 @@ look "tilmor, no window" none "$tilmor" --batch busy.tmf
 look "tlmrun32, no window" none "$run" --batch busy.tmc
 look "tilmor, a wait needs the window" qt "$tilmor" --batch waits.tmf
 look "tilmor with a screenshot" qt "$tilmor" --batch --screenshot shot.png busy.tmf
+look "tilmor playing a sound" sound "$tilmor" --batch sounds.tmf
 
 # Without the module a program that needs no window still runs; one that
 # needs one ends with exit code 255 and says why.

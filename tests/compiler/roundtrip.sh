@@ -27,11 +27,20 @@ cp -r "$dir"/. "$work"/
 mkdir -p "$work/.windir"
 [ -d "$dir/$name.windir" ] && cp -r "$dir/$name.windir"/. "$work/.windir"/
 
-# The program word and its arguments, as run_program.sh passes them.
+# The program word and its arguments, as run_program.sh passes them; options
+# at their head (the logs of the sound tests) go to the runtime as they are.
 words=("$name.tmf")
+lead=()
 if [ -f "$dir/$name.args" ]; then
   words=()
   while IFS= read -r line || [ -n "$line" ]; do words+=("$line"); done < "$dir/$name.args"
+  while [ ${#words[@]} -gt 0 ]; do
+    case "${words[0]}" in
+      --midi-log|--sound-log|--midi-render|--script|--screenshot) lead+=("${words[@]:0:2}"); words=("${words[@]:2}") ;;
+      --batch) lead+=("${words[0]}"); words=("${words[@]:1}") ;;
+      *) break ;;
+    esac
+  done
 fi
 source_word=${words[0]:-$name.tmf}
 
@@ -63,7 +72,7 @@ if [ ${#words[@]} -gt 0 ]; then
   esac
   prog=("$first" "${words[@]:1}")
 fi
-opts=()
+opts=("${lead[@]}")
 [ -f "$dir/$name.script" ] && opts+=(--script "$name.script")
 input=/dev/null
 [ -f "$dir/$name.stdin" ] && input=$dir/$name.stdin
