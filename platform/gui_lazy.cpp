@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "modules.h"
 #include "batch.h"
 #include "gui_module.h"
 #include "gui_table.h"
@@ -26,19 +27,6 @@ std::vector<void (*)()>& Hooks() {
   return hooks;
 }
 
-// Beside the program in the build; in the library directory when installed.
-std::string ModulePath() {
-  if (const char* p = std::getenv("TILMOR_GUI_MODULE"); p && *p) return p;
-  char self[4096];
-  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string dir = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
-  dir = dir.substr(0, dir.find_last_of('/') + 1);
-  const char* name = "libtilmor_gui.so";
-  std::string beside = dir + name;
-  if (access(beside.c_str(), F_OK) == 0) return beside;
-  return dir + TILMOR_INSTALLED_MODULE_DIR "/" + name;
-}
-
 [[noreturn]] void Fail(const std::string& why) {
   // Where the window system is not wanted, needing it is no news.
   if (!g_forbidden) {
@@ -55,7 +43,7 @@ std::string ModulePath() {
 const GuiTable& Gui() {
   if (g_table) return *g_table;
   if (g_forbidden) Fail({});
-  std::string path = ModulePath();
+  std::string path = ModulePath("TILMOR_GUI_MODULE", "libtilmor_gui.so");
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) Fail(dlerror());
   using Entry = const GuiTable* (*)(int);

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "../common/scratch_dir.h"
 #include "compiler.h"
 #include "loader.h"
 #include "prepare.h"
@@ -61,35 +62,10 @@ inline std::string ParseHex(const std::string& text) {
 }
 
 // Runs a test inside a fresh directory with its own Windows directory.
-class ScratchDir {
+class ScratchDir : public testsupport::ScratchDir {
  public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/tmc_test_XXXXXX";
-    if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
-    dir_ = tmpl;
-    if (!getcwd(oldCwd_, sizeof oldCwd_)) throw std::runtime_error("getcwd");
-    if (const char* v = std::getenv("TILMOR_WINDIR")) oldWindir_ = v, hadWindir_ = true;
-    fs::create_directories(dir_ + "/win");
-    setenv("TILMOR_WINDIR", (dir_ + "/win").c_str(), 1);
-    if (chdir(dir_.c_str()) != 0) throw std::runtime_error("chdir");
-  }
-  ~ScratchDir() {
-    if (chdir(oldCwd_) != 0) std::abort();
-    if (hadWindir_)
-      setenv("TILMOR_WINDIR", oldWindir_.c_str(), 1);
-    else
-      unsetenv("TILMOR_WINDIR");
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  const std::string& path() const { return dir_; }
-  void Write(const std::string& name, const std::string& text) const { WriteBytes(dir_ + "/" + name, text); }
-
- private:
-  std::string dir_;
-  char oldCwd_[4096];
-  std::string oldWindir_;
-  bool hadWindir_ = false;
+  ScratchDir() : testsupport::ScratchDir("tmc_test", Windows::Subdirectory) {}
+  void Write(const std::string& name, const std::string& text) const { WriteBytes(path() + "/" + name, text); }
 };
 
 struct Box {

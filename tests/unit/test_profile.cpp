@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "../common/scratch_dir.h"
 #include "profile.h"
 
 namespace {
@@ -19,34 +20,14 @@ namespace fs = std::filesystem;
 class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* v = std::getenv("TILMOR_WINDIR")) oldWindir_ = v;
-    char tmpl[] = "/tmp/tilmor_profile_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    ASSERT_NE(getcwd(oldCwd_, sizeof oldCwd_), nullptr);
-    ASSERT_EQ(setenv("TILMOR_WINDIR", dir_.c_str(), 1), 0);
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    scratch_.emplace("tilmor_profile");
+    dir_ = scratch_->path();
   }
-  void TearDown() override {
-    EXPECT_EQ(chdir(oldCwd_), 0);
-    if (oldWindir_)
-      setenv("TILMOR_WINDIR", oldWindir_->c_str(), 1);
-    else
-      unsetenv("TILMOR_WINDIR");
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { scratch_.reset(); }
 
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  static void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  static std::string Get(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static void Put(const std::string& path, const std::string& bytes) { testsupport::ScratchDir::Put(path, bytes); }
+  static std::string Get(const std::string& path) { return testsupport::ScratchDir::Get(path); }
   // Reads through the Win32 call with a roomy buffer.
   static std::string Read(const char* section, const char* key, const char* def,
                           const char* file) {
@@ -55,9 +36,8 @@ class ProfileTest : public ::testing::Test {
     return std::string(buf, n);
   }
 
+  std::optional<testsupport::ScratchDir> scratch_;
   std::string dir_;
-  std::optional<std::string> oldWindir_;
-  char oldCwd_[PATH_MAX];
 };
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesDefault) {

@@ -4,13 +4,11 @@
 
 #include <QImage>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 
+#include "../../common/scratch_dir.h"
 #include "gdi/printing.h"
 #include "gdi_fixture.h"
 
@@ -112,28 +110,16 @@ class Printing : public Gdi {
  protected:
   void SetUp() override {
     Gdi::SetUp();
-    dir_ = fs::temp_directory_path() / ("tilmor-print-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    if (const char* v = std::getenv("TILMOR_WINDIR")) old_ = v;
-    setenv("TILMOR_WINDIR", dir_.c_str(), 1);
+    scratch_.emplace("tilmor_print");
+    dir_ = scratch_->path();
   }
   void TearDown() override {
-    if (old_)
-      setenv("TILMOR_WINDIR", old_->c_str(), 1);
-    else
-      unsetenv("TILMOR_WINDIR");
-    fs::remove_all(dir_);
+    scratch_.reset();
     Gdi::TearDown();
   }
-  std::string Read(const std::string& name) const {
-    std::ifstream f(dir_ / name, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  std::string Read(const std::string& name) const { return testsupport::ScratchDir::Get((dir_ / name).string()); }
+  std::optional<testsupport::ScratchDir> scratch_;
   fs::path dir_;
-  std::optional<std::string> old_;
 };
 
 DOCINFOA Doc(const char* name) {

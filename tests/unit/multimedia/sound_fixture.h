@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../../common/scratch_dir.h"
 #include "batch.h"
 #include "midiout.h"
 #include "mmsystem.h"
@@ -26,13 +27,8 @@ namespace fs = std::filesystem;
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (const char* v = std::getenv("TILMOR_WINDIR")) oldWindir_ = v;
-    char tmpl[] = "/tmp/tilmor_sound_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    ASSERT_NE(getcwd(oldCwd_, sizeof oldCwd_), nullptr);
-    ASSERT_EQ(setenv("TILMOR_WINDIR", dir_.c_str(), 1), 0);
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
+    scratch_.emplace("tilmor_sound");
+    dir_ = scratch_->path();
     oldBatch_ = win::IsBatchMode();
     win::SetBatchMode(true);
     win::ForgetMidiOutput();
@@ -46,13 +42,7 @@ class SoundTest : public ::testing::Test {
     sndPlaySoundA("", 0);
     win::ForgetMidiOutput();
     win::SetBatchMode(oldBatch_);
-    EXPECT_EQ(chdir(oldCwd_), 0);
-    if (oldWindir_)
-      setenv("TILMOR_WINDIR", oldWindir_->c_str(), 1);
-    else
-      unsetenv("TILMOR_WINDIR");
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
+    scratch_.reset();
   }
 
   // Lines of a log, with the times made relative to the test's start.
@@ -76,8 +66,7 @@ class SoundTest : public ::testing::Test {
   unsigned long long start_ = 0;
 
  private:
-  std::optional<std::string> oldWindir_;
-  char oldCwd_[PATH_MAX] = {};
+  std::optional<testsupport::ScratchDir> scratch_;
   bool oldBatch_ = false;
 };
 

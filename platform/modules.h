@@ -1,0 +1,13 @@
+// Where the programs find the modules they load on first use.
+#pragma once
+
+#include <string>
+
+namespace win {
+
+// The module file `name`: the path in environment variable `override` when
+// set, else beside the running program (the build), else in the installed
+// library directory.
+std::string ModulePath(const char* override, const char* name);
+
+}  // namespace win
