@@ -18,6 +18,7 @@ void RegisterDataModule() {
   RegisterIniFiles();
   RegisterClipboard();
   RegisterPorts();
+  RegisterDllCalls();
   AtProgramEnd(CloseDataFiles);
 }
 

@@ -21,6 +21,7 @@ void RegisterPrograms();
 void RegisterIniFiles();
 void RegisterClipboard();
 void RegisterPorts();
+void RegisterDllCalls();
 
 
 }  // namespace tilmor
