@@ -19,6 +19,7 @@ void RegisterDataModule() {
   RegisterClipboard();
   RegisterPorts();
   RegisterDllCalls();
+  RegisterSerialPorts();
   AtProgramEnd(CloseDataFiles);
 }
 

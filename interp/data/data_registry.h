@@ -22,6 +22,7 @@ void RegisterIniFiles();
 void RegisterClipboard();
 void RegisterPorts();
 void RegisterDllCalls();
+void RegisterSerialPorts();
 
 
 }  // namespace tilmor

@@ -98,7 +98,7 @@ void RefusedDll(tilmor::Interp& in, const std::string&, int) { tilmor::RuntimeEr
 void RegisterSafeBuiltins() {
   tilmor::RegisterBuiltins();
   for (const char* c : {"SHELL", "RUN", "OUTP", "OUTPB"}) tilmor::RegisterCommand(c, Refused);
-  for (const char* f : {"WINEXEC", "WINEXECWAIT", "INP", "INPB", "USEDLL"})
+  for (const char* f : {"WINEXEC", "WINEXECWAIT", "INP", "INPB", "USEDLL", "OPENCOM"})
     tilmor::RegisterFunction(f, RefusedFunction);
   // Library functions and the 16-bit helper program reach anything.
   tilmor::SetDllBodyHandler(RefusedDll);
