@@ -12,7 +12,7 @@ packages=(
   python3-dbf python3-pil clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
   poppler-utils cups-daemon cups-client
-  libffi-dev
+  libffi-dev dbus-daemon python3-dbus python3-gi
 )
 [ $# -gt 0 ] && packages=("$@")
 

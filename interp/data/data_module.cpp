@@ -20,6 +20,7 @@ void RegisterDataModule() {
   RegisterPorts();
   RegisterDllCalls();
   RegisterSerialPorts();
+  RegisterDde();
   AtProgramEnd(CloseDataFiles);
 }
 

@@ -23,6 +23,7 @@ void RegisterClipboard();
 void RegisterPorts();
 void RegisterDllCalls();
 void RegisterSerialPorts();
+void RegisterDde();
 
 
 }  // namespace tilmor
