@@ -22,6 +22,7 @@
 #include "gdi/printing_table.h"
 #include "menus/menus_table.h"
 #include "clipboard.h"
+#include "dde/dde.h"
 #include "dialogs.h"
 #include "screen.h"
 #include "wingdi.h"
@@ -153,6 +154,10 @@
   X(bool, DeliverBatchInput, (bool a), (a))                                    \
   X(void, PollInput, (), ())                                                   \
   X(bool, SaveWindowPng, (HWND a, const std::string& b), (a, b))              \
+  X(uint32_t, DdeConnect, (const std::string& a, const std::string& b, int c), (a, b, c)) \
+  X(int, DdeExecute, (uint32_t a, const std::string& b, int c, void (*d)(void*), void* e), \
+    (a, b, c, d, e))                                                           \
+  X(void, DdeTerminate, (uint32_t a), (a))                                     \
   TILMOR_GUI_CONTROL_WIN_FUNCTIONS(X)                                          \
   TILMOR_GUI_DIALOG_WIN_FUNCTIONS(X)                                           \
   TILMOR_GUI_MENU_WIN_FUNCTIONS(X)                                             \
@@ -184,7 +189,7 @@ namespace win {
 
 // Changed whenever the table changes, so a program never uses a module
 // built from other sources.
-constexpr int kGuiTableVersion = 8;
+constexpr int kGuiTableVersion = 9;
 
 struct GuiTable {
 #define TILMOR_GUI_MEMBER(r, n, p, a, ...) r(*n) p;

@@ -274,6 +274,43 @@ bool RunAndWait(std::string_view commandLine, const std::string& selfDir, bool h
   return true;
 }
 
+int StartWatched(std::string_view commandLine, const std::string& selfDir, bool hidden, uint32_t* error) {
+  uint32_t dummy;
+  if (!error) error = &dummy;
+  Prepared p = Prepare(commandLine, selfDir);
+  if (p.argv.empty()) {
+    *error = static_cast<uint32_t>(p.error);
+    return 0;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (hidden)
+    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = 0;
+  int rc = posix_spawn(&pid, p.argv[0], &actions, &attr, p.argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) {
+    *error = static_cast<uint32_t>(SpawnError(rc));
+    return 0;
+  }
+  *error = 33;
+  return pid;
+}
+
+bool ProcessEnded(int pid) {
+  if (pid <= 0) return true;
+  int status;
+  pid_t r = waitpid(pid, &status, WNOHANG);
+  return r == pid || (r < 0 && errno == ECHILD);
+}
+
 bool StartDetached(const std::vector<std::string>& argv) {
   if (argv.empty()) return false;
   std::vector<std::string> copy = argv;

@@ -37,6 +37,11 @@ uint32_t WinExec(std::string_view commandLine, const std::string& selfDir, bool 
 bool RunAndWait(std::string_view commandLine, const std::string& selfDir, bool hidden = false,
                 bool (*interrupted)() = nullptr, int* exitStatus = nullptr);
 
+// WinExec for a caller that waits for the program itself: the process id
+// (a child of ours, in a session of its own), or 0 with the WinExec code in
+// *error. ProcessEnded reaps it once it has ended.
+int StartWatched(std::string_view commandLine, const std::string& selfDir, bool hidden, uint32_t* error);
+bool ProcessEnded(int pid);
 // Starts a host program (argv in UTF-8, argv[0] searched on PATH) on its own.
 bool StartDetached(const std::vector<std::string>& argv);
 

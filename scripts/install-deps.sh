@@ -14,6 +14,7 @@ packages=(
   poppler-utils cups-daemon cups-client
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
   libasound2-dev libfluidsynth-dev timgm6mb-soundfont libsndfile1-dev libcanberra-dev python3-numpy
+  libffi-dev dbus-daemon python3-dbus python3-gi
 )
 [ $# -gt 0 ] && packages=("$@")
 

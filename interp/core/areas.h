@@ -16,4 +16,8 @@ Area* FindArea(Interp& in, const std::string& name);
 // As FindArea, and 243 (nullptr) when it has no block.
 Area* DimensionedArea(Interp& in, const std::string& name);
 
+// The dimensioned area whose block holds byte `address` as programs see it
+// (DLL arguments are such numbers); nullptr when none does.
+Area* AreaContaining(Interp& in, uint32_t address);
+
 }  // namespace tilmor

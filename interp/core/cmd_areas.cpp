@@ -41,6 +41,15 @@ Area* DimensionedArea(Interp& in, const std::string& name) {
   return a;
 }
 
+Area* AreaContaining(Interp& in, uint32_t address) {
+  auto& entries = in.vars.areas.mutable_entries();
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    Area& a = it->value;
+    if (a.block && address >= a.address && address - a.address <= static_cast<uint32_t>(a.size)) return &a;
+  }
+  return nullptr;
+}
+
 void FreeArea(Area& a) {
   win::FreeLow(a.block, static_cast<size_t>(a.size) + 1);
   a = Area{};

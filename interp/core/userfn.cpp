@@ -4,6 +4,7 @@
 #include "chars.h"
 #include "control.h"
 #include "errors.h"
+#include "functions.h"
 
 namespace tilmor {
 namespace {
@@ -39,8 +40,11 @@ bool CallUserFunction(Interp& in, const std::string& name) {
   in.param.Trim();
   ParamText body = std::move(in.param);
   in.param = std::move(caller);
+  int32_t declared = n;
   if (n < 0 || n > 12) {
     RuntimeError(in, 211);
+    // Going on at error level -1: the call's arguments are passed over.
+    SkipCallArguments(in);
     n = 0;
   }
 
@@ -55,7 +59,7 @@ bool CallUserFunction(Interp& in, const std::string& name) {
 
   caller = std::move(in.param);
   if (!body.empty() && (body[0] == '!' || body[0] == '*')) {
-    (g_dll ? g_dll : NoDll)(in, body.str(), n);
+    (g_dll ? g_dll : NoDll)(in, body.str(), declared < 0 ? 0 : declared);
   } else {
     in.param = std::move(body);
     ReadArg(in, ' ', kAny);

@@ -23,6 +23,9 @@ void RegisterDataModule() {
   RegisterPlay();
   RegisterMusic();
   RegisterMciSend();
+  RegisterDllCalls();
+  RegisterSerialPorts();
+  RegisterDde();
   AtProgramEnd(CloseDataFiles);
   AtProgramEnd(win::EndSound);
 }

@@ -25,6 +25,9 @@ void RegisterSoundCommands();
 void RegisterPlay();
 void RegisterMusic();
 void RegisterMciSend();
+void RegisterDllCalls();
+void RegisterSerialPorts();
+void RegisterDde();
 
 
 }  // namespace tilmor

@@ -28,6 +28,7 @@
 #include "loader.h"
 #include "mainwindow.h"
 #include "startup.h"
+#include "userfn.h"
 
 namespace {
 
@@ -90,13 +91,17 @@ void RemoveAll() {
 
 void Refused(tilmor::Interp& in, int) { tilmor::RuntimeError(in, 999); }
 void RefusedFunction(tilmor::Interp& in) { tilmor::RuntimeError(in, 999); }
+void RefusedDll(tilmor::Interp& in, const std::string&, int) { tilmor::RuntimeError(in, 999); }
 
 // The builtins, less what reaches outside the sandbox: other programs, the
 // machine's ports and ODBC (a connection string can name any driver library).
 void RegisterSafeBuiltins() {
   tilmor::RegisterBuiltins();
   for (const char* c : {"SHELL", "RUN", "OUTP", "OUTPB"}) tilmor::RegisterCommand(c, Refused);
-  for (const char* f : {"WINEXEC", "WINEXECWAIT", "INP", "INPB", "SQLINIT"}) tilmor::RegisterFunction(f, RefusedFunction);
+  for (const char* f : {"WINEXEC", "WINEXECWAIT", "INP", "INPB", "SQLINIT", "USEDLL", "OPENCOM"})
+    tilmor::RegisterFunction(f, RefusedFunction);
+  // Library functions and the 16-bit helper program reach anything.
+  tilmor::SetDllBodyHandler(RefusedDll);
 }
 
 void Setup() {
