@@ -12,6 +12,7 @@ packages=(
   python3-dbf python3-pil clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
   poppler-utils cups-daemon cups-client
+  libqscintilla2-qt6-dev
 )
 [ $# -gt 0 ] && packages=("$@")
 
