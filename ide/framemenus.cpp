@@ -119,6 +119,11 @@ void FrameWindow::BuildMenus() {
                [this](EditorWindow*) { StartAccessory("clipbrd.exe", "CLIPBRD.EXE"); });
   QMenu* setMark = edit->addMenu(tr("&Setze Merker"));
   connect(edit, &QMenu::aboutToShow, this, [this] { UpdateEditMenu(); });
+  // The state is shown in the open menu; the keys work whenever there is
+  // something to do (each command checks for itself).
+  connect(edit, &QMenu::aboutToHide, this, [this] {
+    for (QAction* a : {cutAction_, copyAction_, pasteAction_, deleteAction_}) a->setEnabled(ActiveEditor() != nullptr);
+  });
 
   // "&Suchen".
   QMenu* search = bar->addMenu(tr("&Suchen"));

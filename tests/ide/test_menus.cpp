@@ -7,6 +7,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <QLabel>
+#include <QTableWidget>
+
+#include "ansitable.h"
 #include "ide_test.h"
 
 namespace idetest {
@@ -254,6 +258,69 @@ TEST_F(MenuTest, WindowsTileSideBySideAndAbove) {
   frame_->TileAbove();
   EXPECT_EQ(subs[0]->geometry().left(), subs[1]->geometry().left());
   EXPECT_LT(subs[0]->geometry().bottom(), subs[1]->geometry().top());
+}
+
+}  // namespace
+}  // namespace idetest
+
+namespace idetest {
+namespace {
+
+class WindowMenuTest : public IdeTest {};
+
+TEST_F(WindowMenuTest, TheEditKeysWorkAfterTheMenuClosed) {
+  Frame();
+  ide::EditorWindow* e = frame_->NewFile();
+  e->setText("abc");
+  QMenu* edit = frame_->FindAction("&Bearbeiten")->menu();
+  Q_EMIT edit->aboutToShow();  // no selection: disabled while shown
+  EXPECT_FALSE(frame_->FindAction("&Bearbeiten/&Löschen")->isEnabled());
+  Q_EMIT edit->aboutToHide();
+  e->setSelection(0, 1, 0, 2);
+  QAction* del = frame_->FindAction("&Bearbeiten/&Löschen");
+  EXPECT_TRUE(del->isEnabled());
+  del->trigger();
+  EXPECT_EQ(e->text(), "ac");
+  e->setCursorPosition(0, 0);
+  del->trigger();
+  EXPECT_EQ(e->text(), "ac") << "nothing selected, nothing deleted";
+}
+
+TEST_F(WindowMenuTest, TheAnsiTable) {
+  Frame();
+  frame_->FindAction("&Fenster/Ansi-&Tabelle")->trigger();
+  auto* table = frame_->findChild<ide::AnsiTable*>();
+  ASSERT_NE(table, nullptr);
+  EXPECT_TRUE(table->isVisible());
+  EXPECT_EQ(table->table()->rowCount() * table->table()->columnCount(), 256);
+  EXPECT_EQ(table->table()->item(4, 1)->text(), "A");
+  EXPECT_EQ(table->table()->item(0xE, 4)->text(), "ä");
+  EXPECT_EQ(table->table()->item(8, 0)->text(), "€") << "Windows-1252, not Latin-1";
+  EXPECT_EQ(table->table()->item(0, 9)->text(), "") << "control characters stay empty";
+  table->table()->setCurrentCell(0xE, 4);
+  EXPECT_EQ(table->info()->text(), "Zeichen: ä   Dezimal: 228   Hexadezimal: E4");
+  frame_->ShowAnsiTable();
+  EXPECT_EQ(frame_->findChildren<ide::AnsiTable*>().size(), 1) << "one table only";
+}
+
+TEST_F(WindowMenuTest, MinimisedWindowsAreArrangedAlongTheBottom) {
+  Frame();
+  frame_->resize(800, 600);
+  frame_->NewFile();
+  frame_->NewFile();
+  frame_->NewFile();
+  QList<QMdiSubWindow*> subs = frame_->Area()->subWindowList(QMdiArea::CreationOrder);
+  subs[0]->showMinimized();
+  subs[2]->showMinimized();
+  subs[0]->move(300, 10);
+  subs[2]->move(5, 200);
+  frame_->FindAction("&Fenster/&Icons anordnen")->trigger();
+  int bottom = frame_->Area()->viewport()->height();
+  EXPECT_EQ(subs[0]->geometry().bottom() + 1, bottom);
+  EXPECT_EQ(subs[2]->geometry().bottom() + 1, bottom);
+  EXPECT_EQ(subs[0]->x(), 0);
+  EXPECT_EQ(subs[2]->x(), subs[0]->width());
+  EXPECT_FALSE(subs[1]->isMinimized());
 }
 
 }  // namespace
