@@ -17,6 +17,7 @@
 #include "codepage.h"
 #include "launcher.h"
 #include "prompts.h"
+#include "toolbaricons.h"
 #include "toolcommands.h"
 #include "winpath.h"
 
@@ -89,6 +90,15 @@ std::vector<EditorWindow*> FrameWindow::Editors() const {
 EditorWindow* FrameWindow::AddEditor(EditorWindow* e) {
   QMdiSubWindow* sub = mdi_->addSubWindow(e);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowIcon(ToolBarIcon(ToolIcon::Document, style()));
+  // A new window takes three quarters of the area, a step below and right
+  // of the one before.
+  QSize area = mdi_->viewport()->size();
+  if (area.width() > 200 && area.height() > 150) {
+    sub->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+    int step = static_cast<int>((mdi_->subWindowList().size() - 1) % 8) * 24;
+    sub->move(std::min(step, area.width() / 4), std::min(step, area.height() / 4));
+  }
   connect(sub, &QObject::destroyed, this, [this] {
     if (!closing_) QTimer::singleShot(0, this, [this] { MergeMenus(); });
   });

@@ -1,5 +1,6 @@
 // tilmed32 [@PROJECT | FILE]...: the development environment.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   QApplication::setApplicationName(ide::kAppTitle);
+  QApplication::setWindowIcon(QIcon::fromTheme("tilmed32"));
   ide::FrameWindow frame;
   frame.show();
   frame.Start(args);

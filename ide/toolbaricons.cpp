@@ -24,6 +24,7 @@ const char* ThemeName(ToolIcon icon) {
     case ToolIcon::Run: return "media-playback-start";
     case ToolIcon::Print: return "document-print";
     case ToolIcon::Exit: return "application-exit";
+    case ToolIcon::Document: return "text-x-tilmor-source";
   }
   return "";
 }
@@ -68,6 +69,13 @@ QIcon Drawn(ToolIcon icon) {
       p.setBrush(Qt::white);
       p.drawRect(QRectF(2, 3, 7, 14));
       p.drawRect(QRectF(11, 3, 7, 14));
+      break;
+    case ToolIcon::Document:
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(4, 2, 12, 16));
+      p.fillRect(QRectF(8, 11, 8, 7), QColor(31, 78, 140));
+      p.setPen(QColor(150, 150, 150));
+      for (int y = 5; y <= 9; y += 2) p.drawLine(QPointF(6, y), QPointF(14, y));
       break;
     case ToolIcon::UserMenu:
       p.setBrush(Qt::white);

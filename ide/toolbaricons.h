@@ -8,7 +8,7 @@ class QStyle;
 
 namespace ide {
 
-enum class ToolIcon { Help, Open, Save, Undo, Cut, Copy, Paste, Find, Cascade, Tile, UserMenu, Run, Print, Exit };
+enum class ToolIcon { Help, Open, Save, Undo, Cut, Copy, Paste, Find, Cascade, Tile, UserMenu, Run, Print, Exit, Document };
 
 QIcon ToolBarIcon(ToolIcon icon, QStyle* style);
 

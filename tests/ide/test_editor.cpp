@@ -387,6 +387,19 @@ TEST_F(EditorTest, WordStarKeys) {
   EXPECT_EQ(e->CursorColumn(), 2);
 }
 
+TEST_F(EditorTest, TheStatusBarFollowsTheKeys) {
+  ide::EditorWindow* e = Editor("");
+  QTest::keyClicks(e, "PRINT");
+  EXPECT_EQ(frame_->StatusTexts()[0], "1 :  6");
+  EXPECT_EQ(frame_->StatusTexts()[1], "Geändert");
+  QTest::keyClick(e, Qt::Key_Return);
+  QTest::keyClick(e, Qt::Key_X);
+  EXPECT_EQ(frame_->StatusTexts()[0], "2 :  2");
+  // A click past the end of the first line.
+  QTest::mouseClick(e->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(e->viewport()->width() - 20, 3));
+  EXPECT_EQ(frame_->StatusTexts()[0], "1 :  6");
+}
+
 TEST_F(EditorTest, CtrlKCtrlRInsertsAFileAndCtrlKCtrlWWritesTheBlock) {
   Write("x.inc", "X\n");
   ide::EditorWindow* e = Editor("a\r\nb\r\n");
