@@ -387,6 +387,30 @@ TEST_F(EditorTest, WordStarKeys) {
   EXPECT_EQ(e->CursorColumn(), 2);
 }
 
+TEST_F(EditorTest, MenuKeysWinOverTheControlsOwn) {
+  ide::EditorWindow* e = Editor("eins zwei\r\n");
+  frame_->activateWindow();
+  e->setFocus();
+  if (!QTest::qWaitForWindowActive(frame_.get())) GTEST_SKIP() << "the platform activates no window";
+  // Ctrl+A is "&Ersetzen..." here, not the control's select-all.
+  QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_FALSE(e->hasSelectedText());
+  ASSERT_NE(frame_->Replacer(), nullptr);
+  EXPECT_TRUE(frame_->Replacer()->isVisible());
+  frame_->Replacer()->close();
+  // Ctrl+Del deletes the selection ("&Löschen"), not the word right.
+  e->setSelection(0, 0, 0, 2);
+  QTest::keyClick(e, Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(e->text(), "ns zwei\r\n");
+  // F7 runs the interpreter.
+  e->setModified(false);
+  QTest::keyClick(e, Qt::Key_F7);
+  EXPECT_EQ(launched_, (std::vector<std::string>{"SHTILMOR.EXE \"OhneName\""}));
+  // Alt+Backspace undoes.
+  QTest::keyClick(e, Qt::Key_Backspace, Qt::AltModifier);
+  EXPECT_EQ(e->text(), "eins zwei\r\n");
+}
+
 TEST_F(EditorTest, TheStatusBarFollowsTheKeys) {
   ide::EditorWindow* e = Editor("");
   QTest::keyClicks(e, "PRINT");

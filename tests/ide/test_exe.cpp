@@ -126,6 +126,11 @@ TEST_F(ExeTest, TheScreenSaverEndsOnAKeyOrAMove) {
   auto [moveOut, moveCode] = Run("timeout 30 '" + Path("schoner.scr") + "' --batch --script '" +
                                  Path("maus.script") + "' 2>&1");
   EXPECT_NE(moveCode, 124) << "still running after 30 s: " << moveOut;
+  // Without input it runs on, full screen or not.
+  Write("nichts.script", "wait 50\n");
+  auto [idleOut, idleCode] = Run("timeout 3 '" + Path("schoner.scr") + "' --batch --script '" +
+                                 Path("nichts.script") + "' 2>&1");
+  EXPECT_EQ(idleCode, 124) << idleOut;
   // The same program made as a plain executable runs on.
   auto [plainOut, plainCode] = Run("timeout 3 '" + Path("schoner") + "' --batch --script '" +
                                    Path("taste.script") + "' 2>&1");
