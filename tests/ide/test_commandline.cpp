@@ -61,5 +61,20 @@ TEST_F(CommandLineTest, AMissingFileIsReportedAndOpensNoWindow) {
   EXPECT_EQ(prompts_.log[0].toStdString(), "[Fehler] Die Datei " + Path("fehlt.tmf") + " kann nicht geöffnet werden.");
 }
 
+TEST_F(CommandLineTest, TheOpenDialogUsesTheFilterOfTheSettings) {
+  Write("win/TILMED32.INI", "[Projekt]\r\nFilter=Nur Include|*.inc\r\n");
+  Frame({});
+  prompts_.openFiles = {QString::fromStdString(Path("c.tmf")), std::nullopt};
+  frame_->FindAction("&Datei/Datei &öffnen...")->trigger();
+  EXPECT_EQ(Names(), (std::vector<std::string>{Path("c.tmf")}));
+  ASSERT_EQ(prompts_.fileRequests.size(), 1u);
+  EXPECT_EQ(prompts_.fileRequests[0].title, "Datei öffnen");
+  EXPECT_EQ(prompts_.fileRequests[0].filter, "Nur Include|*.inc");
+  // From the editor's menu, cancelled.
+  frame_->FindAction("&Datei/Datei &öffnen...")->trigger();
+  EXPECT_EQ(Names().size(), 1u);
+  ExpectAllAnswersUsed();
+}
+
 }  // namespace
 }  // namespace idetest
