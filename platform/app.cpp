@@ -1,6 +1,7 @@
 // The Qt application object, and waking it for a request to end.
 #include "app.h"
 
+#include "screensaver.h"
 #include "winuser.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ void CreateApplication(int argc, char** argv, bool batch) {
   }
   // Qt adopts the user's locale; numbers are always read and written with a point.
   std::setlocale(LC_NUMERIC, "C");
+  InstallScreenSaverMode();
 }
 
 bool ApplicationExists() { return g_app != nullptr; }

@@ -52,6 +52,10 @@ int RunCompiled(const RunOptions& options) {
     MessageBoxA(0, (MessageText(300) + file).c_str(), kTitle, MB_ICONERROR);
     return 2;
   }
+  return RunProgramBytes(options, bytes);
+}
+
+int RunProgramBytes(const RunOptions& options, const std::string& bytes) {
   tmc::ReadResult program = tmc::ReadProgram(bytes);
   if (!program.ok) {
     MessageBoxA(0, MessageText(program.error).c_str(), kTitle, MB_ICONERROR);

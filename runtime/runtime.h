@@ -15,5 +15,7 @@ std::string ChooseCompiledFile(const std::vector<std::string>& args);
 // (2 without a program, 1 for a file that is no intact compiled program,
 // else the run's own code).
 int RunCompiled(const RunOptions& options);
+// Runs the bytes of a compiled program (1 when they are none).
+int RunProgramBytes(const RunOptions& options, const std::string& bytes);
 
 }  // namespace tilmor::rt

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make demo: the demo program in its window on a desktop; without a display
 # in batch mode, with the input of tests/demo.script, leaving a screenshot.
+# Afterwards it says how to open the demo in the editor tilmed32.
 #   demo.sh TILMOR SCREENSHOT.png
 set -u
 cd "$(dirname "$0")/.."
@@ -18,9 +19,16 @@ else
   code=$?
   [ -f "$shot" ] && echo "The demo's window at its end: $shot"
 fi
+bin=$(dirname "$tilmor")
+editor_hint() {
+  echo "To edit and run the demo in the development environment: make build, then"
+  echo "  $bin/tilmed32 examples/demo.tmf"
+}
 case $code in
-  0) exit 0 ;;
+  0) editor_hint
+     exit 0 ;;
   255) echo "The demo was ended before its last line (its window closed, or interrupted)."
+       editor_hint
        exit 0 ;;
   1) echo "The demo could not be loaded (exit code 1)." ;;
   2) echo "No program was run (exit code 2)." ;;

@@ -187,15 +187,29 @@ void SetResultText(const Interp& in, LazyText& out) {
     out.SetWhole(r.type == kInteger ? r.ival : r.lval, in.numWidth);
 }
 
-Keyword KeywordOf(const std::string& cmd) {
+namespace {
+
+const std::unordered_map<std::string, Keyword>& KeywordTable() {
   static const std::unordered_map<std::string, Keyword> kWords = {
       {"IF", Keyword::If},           {"ELSE", Keyword::Else},         {"ELSEIF", Keyword::Else},
       {"IFNOT", Keyword::IfNot},     {"WHILE", Keyword::While},       {"WHILENOT", Keyword::WhileNot},
       {"WEND", Keyword::Wend},       {"ENDWHILE", Keyword::Wend},     {"RETURN", Keyword::Return},
       {"ENDPROC", Keyword::EndProc}, {"GOTO", Keyword::Goto},         {"GOSUB", Keyword::Gosub},
       {"PROC", Keyword::Proc},       {"TRACEON", Keyword::TraceOn},   {"TRACEOFF", Keyword::TraceOff}};
-  auto it = kWords.find(cmd);
-  return it == kWords.end() ? Keyword::None : it->second;
+  return kWords;
+}
+
+}  // namespace
+
+Keyword KeywordOf(const std::string& cmd) {
+  auto it = KeywordTable().find(cmd);
+  return it == KeywordTable().end() ? Keyword::None : it->second;
+}
+
+std::vector<std::string> KeywordNames() {
+  std::vector<std::string> names;
+  for (const auto& [name, k] : KeywordTable()) names.push_back(name);
+  return names;
 }
 
 void ExecuteKeyword(Interp& in, Keyword k) {

@@ -2,6 +2,9 @@
 // conditions, loops, jumps, subroutines and procedures.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "interp.h"
 
 namespace tilmor {
@@ -11,6 +14,8 @@ enum class Keyword {
 };
 
 Keyword KeywordOf(const std::string& cmd);
+// Every word KeywordOf knows, in no particular order.
+std::vector<std::string> KeywordNames();
 void ExecuteKeyword(Interp& in, Keyword k);
 
 // CASE and CASENOT: false when the statement behind the condition is skipped;

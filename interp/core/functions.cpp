@@ -84,6 +84,8 @@ void RegisterFunction(const char* name, FunctionHandler handler) {
 
 int FunctionCount() { return static_cast<int>(sizeof kFunctionNames / sizeof kFunctionNames[0]); }
 
+const char* const* BuiltinFunctionNames() { return kFunctionNames; }
+
 bool IsBuiltinFunction(const std::string& name) { return Builtins().count(name) != 0; }
 
 void SkipCallArguments(Interp& in) {

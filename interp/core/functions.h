@@ -14,6 +14,8 @@ using FunctionHandler = void (*)(Interp&);
 // their own files at start-up.
 void RegisterFunction(const char* name, FunctionHandler handler);
 int FunctionCount();
+// The built-in names (without "@") in comparison order; FunctionCount() of them.
+const char* const* BuiltinFunctionNames();
 bool IsBuiltinFunction(const std::string& name);
 
 // Evaluates the function `name` (without "@", upper case). The parameter

@@ -1,5 +1,6 @@
 #include "sysvars.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "errors.h"
@@ -16,6 +17,13 @@ std::unordered_map<std::string, SysVarHandler>& Table() {
 }  // namespace
 
 void RegisterSystemVariable(const char* name, SysVarHandler handler) { Table()[name] = handler; }
+
+std::vector<std::string> SystemVariableNames() {
+  std::vector<std::string> names;
+  for (const auto& [name, handler] : Table()) names.push_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 SysVarHandler FindSystemVariable(const std::string& name) {
   auto it = Table().find(name);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "interp.h"
 
@@ -10,6 +11,8 @@ namespace tilmor {
 using SysVarHandler = void (*)(Interp&);
 
 void RegisterSystemVariable(const char* name, SysVarHandler handler);
+// The registered names, with their type character, sorted.
+std::vector<std::string> SystemVariableNames();
 
 // `name` is upper case with its type character. Fills the results; "$"
 // followed by hexadecimal digits is a number.

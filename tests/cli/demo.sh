@@ -17,6 +17,7 @@ code=$?
 grep -q "Hallo Welt!" <<<"$out" || fail "without a display: the scripted input did not arrive: $out"
 grep -qF "The demo's window at its end: $work/shot.png" <<<"$out" || fail "without a display: no word of the screenshot: $out"
 [ "$(head -c 4 "$work/shot.png" 2>/dev/null | od -An -c | tr -d ' ')" = '211PNG' ] || fail "no PNG at $work/shot.png"
+grep -qF "$(dirname "$tilmor")/tilmed32 examples/demo.tmf" <<<"$out" || fail "without a display: no word of the editor: $out"
 
 # With a display the demo waits in its window; ended from outside, the
 # script says so and is content.

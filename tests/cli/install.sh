@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix: the programs (which then run
-# from there, window-system module included), the manual pages, the menu
-# entries, the icons and the file types, each checked by the tool that
-# reads it.
+# from there, window-system module included), the manual pages, the
+# editor's reference, the menu entries, the icons and the file types, each
+# checked by the tool that reads it.
 #   install.sh BUILDDIR
 set -u
 build=$(realpath "$1")
@@ -25,7 +25,7 @@ fails=0
 fail() { echo "--- $*"; fails=$((fails + 1)); }
 need() { [ -e "$prefix/$1" ] || fail "not installed: $1"; }
 
-for prog in tilmor shtmcomp tlmrun32; do
+for prog in tilmor shtmcomp tlmrun32 tilmed32; do
   [ -x "$prefix/bin/$prog" ] || fail "not installed: bin/$prog"
   need "share/man/man1/$prog.1"
   need "share/applications/$prog.desktop"
@@ -45,6 +45,10 @@ module=$(find "$prefix" -name libtilmor_gui.so)
 need share/icons/hicolor/scalable/mimetypes/text-x-tilmor-source.svg
 need share/icons/hicolor/scalable/mimetypes/application-x-tilmor-program.svg
 need share/mime/packages/tilmor.xml
+need share/icons/hicolor/scalable/mimetypes/text-x-tilmor-include.svg
+need share/icons/hicolor/scalable/mimetypes/application-x-tilmor-project.svg
+need share/applications/tilmed32-project.desktop
+for page in inhalt editor hilfe referenz; do need "share/tilmor/reference/$page.md"; done
 
 for f in "$prefix"/share/applications/*.desktop; do
   out=$(desktop-file-validate "$f" 2>&1) || fail "$(basename "$f"): $out"
@@ -66,6 +70,12 @@ update-mime-database "$work/mime" 2>"$work/mime.err" || fail "update-mime-databa
 grep -q ':text/x-tilmor-source:\*\.tmf' "$work/mime/globs2" || fail "no glob *.tmf in the MIME database"
 grep -q ':application/x-tilmor-program:\*\.tmc' "$work/mime/globs2" || fail "no glob *.tmc in the MIME database"
 grep -q 'application/x-tilmor-program' "$work/mime/magic" || fail "no magic for compiled programs"
+grep -q ':text/x-tilmor-include:\*\.inc' "$work/mime/globs2" || fail "no glob *.inc in the MIME database"
+grep -q ':application/x-tilmor-project:\*\.prj' "$work/mime/globs2" || fail "no glob *.prj in the MIME database"
+grep -q 'application/x-tilmor-project' "$work/mime/magic" || fail "no magic for projects"
+grep -q '^MimeType=text/x-tilmor-source;text/x-tilmor-include;' "$prefix/share/applications/tilmed32.desktop" ||
+  fail "tilmed32.desktop without the types"
+grep -q '^Exec=tilmed32 @%f' "$prefix/share/applications/tilmed32-project.desktop" || fail "projects do not open as projects"
 grep -q '^MimeType=text/x-tilmor-source;' "$prefix/share/applications/tilmor.desktop" || fail "tilmor.desktop without the type"
 grep -q '^MimeType=application/x-tilmor-program;' "$prefix/share/applications/tlmrun32.desktop" || fail "tlmrun32.desktop without the type"
 
@@ -86,6 +96,26 @@ cp "$here/../e2e/sound/chime.wav" .
 printf 'PRINT @MCISEND$("open chime.wav alias c"); " "; @MCISEND$("status c length")\n' > sound.tmf
 out=$("$prefix/bin/tilmor" --batch sound.tmf 2>&1)
 [ "$out" = "1 250" ] || fail "installed tilmor cannot load the sound module: $out"
+
+[ "$("$prefix/bin/tilmed32" --version)" = "tilmed32 (TILMOR for Linux) 5.0a-32" ] || fail "installed tilmed32 does not answer"
+
+# A stand-alone program made from the installed runtime module runs
+# elsewhere and finds the window-system module in the library directory.
+printf 'PRINT "eigenständig"\nWAITKEY\nPRINT %%KEY\n' > alone.tmf
+"$prefix/bin/shtmcomp" --batch alone.tmf >/dev/null 2>&1 || fail "installed shtmcomp does not compile"
+mkdir elsewhere
+/usr/bin/python3 - "$prefix/bin/tlmrun32" alone.tmc "$prefix/bin" elsewhere/alone <<'PY' || fail "cannot write the stand-alone program"
+import struct, sys
+runtime, program, moduledir, out = sys.argv[1:]
+rt = open(runtime, 'rb').read()
+prog = open(program, 'rb').read()
+d = moduledir.encode()
+trailer = b'TILMOR-PROGRAMM\0' + struct.pack('<QIIII', len(rt), len(prog), 0, len(d), 0)
+open(out, 'wb').write(rt + prog + d + trailer)
+PY
+chmod +x elsewhere/alone
+out=$(cd elsewhere && ./alone --batch --script ../key.script 2>&1)
+[ "$out" = "$(printf 'eigenst\xc3\xa4ndig\n97')" ] || fail "the stand-alone program does not run: $out"
 
 if [ "$fails" -gt 0 ]; then echo "$fails failed"; exit 1; fi
 exit 0
