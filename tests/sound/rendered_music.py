@@ -47,11 +47,11 @@ def spectrum(samples, rate, start_ms, length_ms=120):
     return np.abs(np.fft.rfft(seg, n)), np.fft.rfftfreq(n, 1 / rate), float(np.sqrt(np.mean(seg ** 2)))
 
 
-def strength(spec, freqs, key):
+def strength(power, freqs, key):
     """The strongest part of the spectrum within a third of a semitone of a key."""
     hz = midi_hz(key)
     band = np.abs(12 * np.log2(np.maximum(freqs, 1) / hz)) < 0.34
-    return spec[band].max()
+    return power[band].max()
 
 
 def level(samples, rate, start_ms, length_ms=120):
@@ -84,14 +84,14 @@ with tempfile.TemporaryDirectory() as work:
                 fail(f"rendered {length_ms:.0f} ms, want about 3250")
             keys = (57, 64, 72, 69)
             for start, key in zip((150, 650, 1150, 2200), keys):
-                spec, freqs, _ = spectrum(samples, rate, start)
+                power, freqs, _ = spectrum(samples, rate, start)
                 # The note's own pitch is there, and louder than the others'.
-                mine = strength(spec, freqs, key)
+                mine = strength(power, freqs, key)
                 band = (freqs > 60) & (freqs < 2000)
-                if mine < 0.2 * spec[band].max():
+                if mine < 0.2 * power[band].max():
                     fail(f"at {start} ms key {key} ({midi_hz(key):.1f} Hz) is hardly there")
                 for other in keys:
-                    if other != key and strength(spec, freqs, other) >= mine:
+                    if other != key and strength(power, freqs, other) >= mine:
                         fail(f"at {start} ms key {other} is as loud as key {key}")
             # The rest between melody and chord is (nearly) silent, the notes are not.
             rest = level(samples, rate, 1850, 100)
