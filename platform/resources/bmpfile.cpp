@@ -6,14 +6,10 @@
 #include <fstream>
 
 #include "imagefiles.h"
+#include "le_bytes.h"
 
 namespace win {
 namespace {
-
-uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 constexpr size_t kFileHeader = 14, kInfoHeader = 40;
 // Files larger than the largest bitmap we take (with its colour table) are
@@ -85,14 +81,9 @@ bool DecodeDib(const BITMAPINFOHEADER& h, const RGBQUAD* colors, size_t colorCou
   return true;
 }
 
-bool ParseBmp(const unsigned char* data, size_t size, BmpImage* out) {
-  if (!data || size < kFileHeader + 4 || data[0] != 'B' || data[1] != 'M') return false;
-  const uint32_t offBits = Le32(data + 10);
-  const uint32_t headerSize = Le32(data + kFileHeader);
-  if (headerSize != kInfoHeader || size < kFileHeader + kInfoHeader) return false;
-  const unsigned char* p = data + kFileHeader;
+BITMAPINFOHEADER InfoHeaderAt(const unsigned char* p) {
   BITMAPINFOHEADER h;
-  h.biSize = headerSize;
+  h.biSize = Le32(p);
   h.biWidth = static_cast<LONG>(Le32(p + 4));
   h.biHeight = static_cast<LONG>(Le32(p + 8));
   h.biPlanes = Le16(p + 12);
@@ -103,6 +94,15 @@ bool ParseBmp(const unsigned char* data, size_t size, BmpImage* out) {
   h.biYPelsPerMeter = static_cast<LONG>(Le32(p + 28));
   h.biClrUsed = Le32(p + 32);
   h.biClrImportant = Le32(p + 36);
+  return h;
+}
+
+bool ParseBmp(const unsigned char* data, size_t size, BmpImage* out) {
+  if (!data || size < kFileHeader + 4 || data[0] != 'B' || data[1] != 'M') return false;
+  const uint32_t offBits = Le32(data + 10);
+  const uint32_t headerSize = Le32(data + kFileHeader);
+  if (headerSize != kInfoHeader || size < kFileHeader + kInfoHeader) return false;
+  const BITMAPINFOHEADER h = InfoHeaderAt(data + kFileHeader);
   if (!DibHeaderUsable(h)) return false;
   const size_t colors = static_cast<size_t>(DibColorCount(h));
   const size_t tableAt = kFileHeader + kInfoHeader;

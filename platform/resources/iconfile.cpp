@@ -4,15 +4,11 @@
 #include <cstring>
 
 #include "imagefiles.h"
+#include "le_bytes.h"
 #include "resources.h"
 
 namespace win {
 namespace {
-
-uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0] | (p[1] << 8) | (p[2] << 16)) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 constexpr unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr size_t kMaxIcoFile = 16 * 1024 * 1024;
@@ -91,13 +87,7 @@ bool ParseIconImage(const unsigned char* data, size_t size, IconImage* out) {
     return true;
   }
   if (size < 40 || Le32(data) != 40) return false;
-  BITMAPINFOHEADER h;
-  h.biWidth = static_cast<LONG>(Le32(data + 4));
-  h.biHeight = static_cast<LONG>(Le32(data + 8));
-  h.biPlanes = Le16(data + 12);
-  h.biBitCount = Le16(data + 14);
-  h.biCompression = Le32(data + 16);
-  h.biClrUsed = Le32(data + 32);
+  BITMAPINFOHEADER h = InfoHeaderAt(data);
   // The height counts the colour rows and the mask rows.
   if (h.biHeight <= 0 || h.biHeight % 2 || h.biWidth > kMaxIconSide || h.biHeight / 2 > kMaxIconSide) return false;
   const int height = h.biHeight / 2;

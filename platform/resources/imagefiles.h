@@ -63,6 +63,9 @@ bool DibHeaderUsable(const BITMAPINFOHEADER& h);
 bool DecodeDib(const BITMAPINFOHEADER& h, const RGBQUAD* colors, size_t colorCount, const unsigned char* bits,
                size_t bitsSize, DibPixels* out);
 
+// The 40-byte BITMAPINFOHEADER at p, read from its little-endian bytes.
+BITMAPINFOHEADER InfoHeaderAt(const unsigned char* p);
+
 // A BMP file: "BM", the 14-byte file header, a 40-byte BITMAPINFOHEADER
 // (older and newer header kinds are refused), the colour table and the bits.
 struct BmpImage {
