@@ -38,6 +38,12 @@ void FrameWindow::MakeExecutable(EditorWindow* e, bool screenSaver) {
   if (!e || !AskSaveAll()) return;
   std::string source = ToWin(e->fileName());
   if (!win::HasExtension(source)) source += ".TMF";
+  const std::string output = ExecutableName(source, screenSaver);
+  // A source without extension has the executable's name: never write over it.
+  if (win::HostPath(output) == win::HostPath(ToWin(e->fileName()))) {
+    Ask().Error(this, tr("Fehler"), tr("%1 ist die geöffnete Datei und wird nicht überschrieben.").arg(FromWin(output)));
+    return;
+  }
   EditorCompilerUi ui(this);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   int code = tilmor::comp::Compile({source}, ui, ReadIncludePath());
@@ -53,7 +59,6 @@ void FrameWindow::MakeExecutable(EditorWindow* e, bool screenSaver) {
     Ask().Error(this, tr("Fehler"), FromWin("Runtime-Modul nicht gefunden: " + runtime_));
     return;
   }
-  std::string output = ExecutableName(source, screenSaver);
   std::string message;
   if (!WriteExecutable(runtime, win::HostPath(tilmor::comp::OutputName(source)), win::HostPath(output),
                        screenSaver, &message)) {

@@ -10,15 +10,11 @@ namespace ide {
 
 void FrameWindow::Launch(const std::string& commandLine) { ide::Launch(commandLine); }
 
+// The question of closing a window, asked of every changed one: a save that
+// was cancelled or failed stops the tool too.
 bool FrameWindow::AskSaveAll() {
-  for (EditorWindow* e : Editors()) {
-    if (!e->isModified()) continue;
-    switch (Ask().Question(this, tr("Frage:"), tr("Änderungen in %1 speichern?").arg(e->fileName()))) {
-      case Answer::Yes: e->Save(); break;
-      case Answer::No: break;
-      case Answer::Cancel: return false;
-    }
-  }
+  for (EditorWindow* e : Editors())
+    if (!e->QueryClose()) return false;
   return true;
 }
 

@@ -31,11 +31,11 @@ bool Playing() {
   return c.on && (c.loop || SoundClock() < c.end);
 }
 
+// Nothing of the stopped sound stays, its loop flag least of all.
 void StopCurrent() {
   Current& c = C();
   if (c.clip) c.clip->Stop();
-  c.clip.reset();
-  c.on = false;
+  c = Current{};
 }
 
 // A file, or a name of section [sounds] of WIN.INI ("FILE,Description").

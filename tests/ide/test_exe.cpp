@@ -98,6 +98,18 @@ TEST_F(ExeTest, ACompileErrorMakesNoExecutable) {
   EXPECT_TRUE(prompts_.log.back().contains("Zeile")) << prompts_.log.back().toStdString();
 }
 
+TEST_F(ExeTest, ASourceWithoutExtensionIsNeverOverwritten) {
+  // The open file "prog" would be the executable's name of "prog.TMF".
+  Write("prog", "PRINT 1\r\n");
+  Write("prog.TMF", "PRINT 2\r\n");
+  Frame();
+  frame_->MakeExecutable(frame_->OpenFile(QString::fromStdString(Path("prog"))), false);
+  EXPECT_EQ(Read("prog"), "PRINT 1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("prog.tmc")));
+  ASSERT_FALSE(prompts_.log.empty());
+  EXPECT_TRUE(prompts_.log.back().contains("nicht überschrieben")) << prompts_.log.back().toStdString();
+}
+
 TEST_F(ExeTest, CancelledQuestionMakesNothing) {
   Write("x.tmf", "END\r\n");
   Frame();

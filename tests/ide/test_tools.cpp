@@ -66,6 +66,20 @@ TEST_F(ToolTest, TheSaveQuestionBeforeATool) {
   ExpectAllAnswersUsed();
 }
 
+TEST_F(ToolTest, ASaveThatDidNotHappenStopsTheTool) {
+  Frame();
+  ide::EditorWindow* e = frame_->NewFile();
+  e->setText("PRINT 4\r\n");
+  // Yes, then the name is not given: "OhneName" stays unsaved, no tool runs.
+  prompts_.questions = {ide::Answer::Yes};
+  prompts_.saveFiles = {std::nullopt};
+  frame_->RunInterpreter(e);
+  EXPECT_TRUE(launched_.empty());
+  EXPECT_EQ(e->fileName(), "OhneName");
+  EXPECT_TRUE(e->isModified());
+  ExpectAllAnswersUsed();
+}
+
 TEST_F(ToolTest, StartRunsTheCompiledProgramOfTheCurrentDirectoryFirst) {
   ide::EditorWindow* e = Open("src/DEMO.TMF");
   Write("src/DEMO.TMC", "beside");
