@@ -74,7 +74,6 @@ constexpr HGDIOBJ kStockBase = 0x0100;
 HGDIOBJ g_next = 0x20000;
 std::map<HGDIOBJ, std::unique_ptr<GdiObject>> g_objects;
 std::map<HDC, std::unique_ptr<Dc>> g_dcs;
-int g_scaledContexts = 0;  // contexts whose mapping mode is not MM_TEXT
 
 FontInfo MakeFont(const char* family, int pixelSize, LONG height, LONG ascent, LONG width, bool oem,
                   bool fixed) {
@@ -317,30 +316,20 @@ bool TextFromMasks(QImage& img, Dc* dc, const FontInfo& f, int x, int y, const c
 namespace win::detail {
 
 const Mapping* ScaledMapping(HDC hdc) {
-  if (g_scaledContexts == 0) return nullptr;
   Dc* dc = DcOf(hdc);
   return dc && Scaled(dc) ? &dc->map : nullptr;
-}
-
-Mapping* MappingOf(HDC hdc) {
-  Dc* dc = DcOf(hdc);
-  return dc ? &dc->map : nullptr;
 }
 
 DeviceUnits::DeviceUnits(HDC hdc) : hdc_(hdc) {
   if (Dc* dc = DcOf(hdc); dc && Scaled(dc)) {
     mode_ = dc->map.mode;
     dc->map.mode = MM_TEXT;
-    --g_scaledContexts;
   }
 }
 
 DeviceUnits::~DeviceUnits() {
   if (mode_ == MM_TEXT) return;
-  if (Dc* dc = DcOf(hdc_)) {
-    dc->map.mode = mode_;
-    ++g_scaledContexts;
-  }
+  if (Dc* dc = DcOf(hdc_)) dc->map.mode = mode_;
 }
 
 Printer* PrinterOf(HDC hdc) {
@@ -477,7 +466,6 @@ HDC GetDC(HWND hwnd) {
 int ReleaseDC(HWND, HDC hdc) {
   Dc* dc = DcOf(hdc);
   if (!dc || dc->target == Target::Memory || dc->target == Target::Printer) return 0;
-  if (Scaled(dc)) --g_scaledContexts;
   g_dcs.erase(hdc);
   return 1;
 }
@@ -557,9 +545,7 @@ int SetMapMode(HDC hdc, int mode) {
   Dc* dc = DcOf(hdc);
   if (!dc || (mode != MM_TEXT && mode != MM_ANISOTROPIC)) return 0;
   const int old = dc->map.mode;
-  if (Scaled(dc)) --g_scaledContexts;
   dc->map.mode = mode;
-  if (Scaled(dc)) ++g_scaledContexts;
   return old;
 }
 
@@ -588,7 +574,6 @@ BOOL DeleteDC(HDC hdc) {
   Dc* dc = DcOf(hdc);
   if (!dc) return FALSE;
   if (GdiObject* b = Obj(dc->bitmap)) b->selectedInto = 0;
-  if (Scaled(dc)) --g_scaledContexts;
   g_dcs.erase(hdc);  // a printer's unfinished job is dropped with it
   return TRUE;
 }

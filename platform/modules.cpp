@@ -7,6 +7,15 @@
 
 namespace win {
 
+namespace {
+std::string& ExtraDirectory() {
+  static std::string dir;
+  return dir;
+}
+}  // namespace
+
+void SetModuleDirectory(const std::string& dir) { ExtraDirectory() = dir; }
+
 std::string ModulePath(const char* override, const char* name) {
   if (const char* p = std::getenv(override); p && *p) return p;
   char self[4096];
@@ -15,6 +24,10 @@ std::string ModulePath(const char* override, const char* name) {
   dir = dir.substr(0, dir.find_last_of('/') + 1);
   std::string beside = dir + name;
   if (access(beside.c_str(), F_OK) == 0) return beside;
+  if (const std::string& extra = ExtraDirectory(); !extra.empty()) {
+    for (const std::string& candidate : {extra + "/" + name, extra + "/" TILMOR_INSTALLED_MODULE_DIR "/" + name})
+      if (access(candidate.c_str(), F_OK) == 0) return candidate;
+  }
   return dir + TILMOR_INSTALLED_MODULE_DIR "/" + name;
 }
 

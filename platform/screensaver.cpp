@@ -65,6 +65,8 @@ class Watcher : public QObject {
 void InstallScreenSaverMode() {
   const char* v = std::getenv("TILMOR_SCREENSAVER");
   if (g_on || !v || std::strcmp(v, "1") != 0 || !qApp) return;
+  // The mode is this program's only, not that of the programs it starts.
+  unsetenv("TILMOR_SCREENSAVER");
   g_on = true;
   qApp->installEventFilter(new Watcher(qApp));
   QApplication::setOverrideCursor(Qt::BlankCursor);

@@ -1,8 +1,6 @@
 // tlmrun32 [--batch] [--script FILE] [--screenshot FILE] [PROGRAM.tmc [ARGUMENTS...]]
 // A copy that carries a compiled program at its end runs that program with
 // all its arguments.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,33 +8,15 @@
 #include "appended.h"
 #include "builtins.h"
 #include "cmdline.h"
+#include "modules.h"
 #include "runtime.h"
-
-namespace {
-
-// The window-system module of the runtime the program was made from, when
-// none lies beside this copy.
-void FindModuleOf(const tilmor::rt::AppendedProgram& a, const std::string& self) {
-  if (std::getenv("TILMOR_GUI_MODULE")) return;
-  std::string dir = self.substr(0, self.find_last_of('/') + 1);
-  if (access((dir + "libtilmor_gui.so").c_str(), F_OK) == 0 || a.moduleDir.empty()) return;
-  for (const std::string& candidate :
-       {a.moduleDir + "/libtilmor_gui.so", a.moduleDir + "/" TILMOR_INSTALLED_MODULE_DIR "/libtilmor_gui.so"}) {
-    if (access(candidate.c_str(), F_OK) == 0) {
-      setenv("TILMOR_GUI_MODULE", candidate.c_str(), 1);
-      return;
-    }
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   tilmor::CommandLine cl = tilmor::ParseCommandLine(argc, argv);
-  std::optional<tilmor::rt::AppendedProgram> appended = tilmor::rt::ReadAppendedProgram(cl.self);
   if (int code = tilmor::AnswerOptions(cl, tilmor::Program::Runtime); code >= 0) return code;
+  std::optional<tilmor::rt::AppendedProgram> appended = tilmor::rt::ReadAppendedProgram(cl.self);
   if (appended) {
-    FindModuleOf(*appended, cl.self);
+    if (!appended->moduleDir.empty()) win::SetModuleDirectory(appended->moduleDir);
     if (appended->flags & tilmor::rt::kAppendedScreenSaver) setenv("TILMOR_SCREENSAVER", "1", 1);
   }
   if (!tilmor::StartProcess(cl, "tlmrun32", argc, argv)) return 2;

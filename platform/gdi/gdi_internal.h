@@ -62,8 +62,6 @@ struct Mapping {
 // The mapping of a context that scales, or null (MM_TEXT, or no context):
 // the drawing functions call it first and stay in device units on null.
 const Mapping* ScaledMapping(HDC hdc);
-// The mapping of a context to change; null without context.
-Mapping* MappingOf(HDC hdc);
 inline void ToDevice(const Mapping* m, int& x, int& y) {
   if (m) x = m->X(x), y = m->Y(y);
 }
