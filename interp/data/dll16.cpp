@@ -141,6 +141,17 @@ void CallThroughTilm16(Interp& in, const std::string& body, int argCount) {
   uint32_t error = 0;
   int pid = win::StartWatched(line, SelfDirectory(in), false, &error);
   std::string marker = host + "!";
+  // The files go and the helper is reaped however the call ends, a quit
+  // while waiting included.
+  struct Cleanup {
+    const std::string &host, &marker;
+    int& pid;
+    ~Cleanup() {
+      unlink(marker.c_str());
+      unlink(host.c_str());
+      if (pid > 0) Unreaped().push_back(pid);
+    }
+  } cleanup{host, marker, pid};
   bool arrived = false;
   if (pid > 0) {
     // The helper writes the marker when it is done; when it ends without
@@ -155,24 +166,15 @@ void CallThroughTilm16(Interp& in, const std::string& body, int argCount) {
         pid = 0;
         break;
       }
-      if (win::InterruptRequested()) {
-        unlink(host.c_str());
-        throw ProgramEnd{kExitAborted};
-      }
+      if (win::InterruptRequested()) throw ProgramEnd{kExitAborted};
       PumpMessages(in);
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (pid > 0) Unreaped().push_back(pid);
   }
-  if (!arrived) {
-    unlink(host.c_str());
-    return Warning(in, 247, dll);
-  }
-  unlink(marker.c_str());
+  if (!arrived) return Warning(in, 247, dll);
 
   std::string back;
   ReadWhole(host, &back);
-  unlink(host.c_str());
   for (auto& [at, a] : areas) {
     uint32_t size = GetLe(back, at);
     if (!a || at + 4 > back.size()) continue;
