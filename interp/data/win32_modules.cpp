@@ -355,12 +355,6 @@ const Win32Module* FindWin32Module(std::string_view name) {
   return nullptr;
 }
 
-const Win32Module* Win32ModuleByHandle(uint32_t handle) {
-  for (const Win32Module& m : kModules)
-    if (m.handle == handle) return &m;
-  return nullptr;
-}
-
 const Win32Function* FindWin32Function(const Win32Module& m, std::string_view name) {
   for (int i = 0; i < m.count; ++i)
     if (name == m.functions[i].name) return &m.functions[i];

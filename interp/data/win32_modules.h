@@ -27,7 +27,6 @@ struct Win32Module {
 // The module a library name means ("USER32", "user32.dll", a path ending in
 // one of them), nullptr for any other.
 const Win32Module* FindWin32Module(std::string_view libraryName);
-const Win32Module* Win32ModuleByHandle(uint32_t handle);
 // GetProcAddress: the exported name, compared exactly.
 const Win32Function* FindWin32Function(const Win32Module& m, std::string_view name);
 

@@ -125,8 +125,7 @@ void FnSqlInit(Interp& in) {
   std::string connection = ReadText(in, ')');
   SetResultLong(in, kInteger, 0);
   Session& s = TheSession();
-  // One connection at a time: a new one replaces the old.
-  s.Close();
+  // One connection at a time: opening closes the old one.
   if (!s.Open(odbc::DriverManagerName())) {
     RuntimeError(in, kInitFailed);
     return SetResultLong(in, kInteger, 0);
