@@ -58,7 +58,11 @@ void ScanTokens(std::string_view s, int from, int to, Builder& b) {
       int j = i + 1;
       while (j < to && IsNameChar(s[j])) ++j;
       std::string name = std::string(1, c) + tilmor::UpperCase(s.substr(i + 1, j - i - 1));
-      if (tilmor::IsSystemVariableName(name)) b.Add(i, j - i, Style::SystemVariable);
+      if (tilmor::IsSystemVariableName(name)) {
+        b.Add(i, j - i, Style::SystemVariable);
+      } else if (c == '$' && std::all_of(s.begin() + i + 1, s.begin() + j, [](char h) { return IsHex(h); })) {
+        b.Add(i, j - i, Style::Number);  // $FF is a hexadecimal number like $0F
+      }
       i = j;
     } else if (c == '$' && i + 1 < to && IsHex(s[i + 1])) {
       int j = i + 1;

@@ -41,6 +41,8 @@ TEST(Highlight, FunctionsAndSystemVariables) {
   EXPECT_EQ(Styles("PRINT A%, B$"), "CCCCC.......") << "variables are no system variables";
   EXPECT_EQ(Styles("PRINT @$(1)"), "CCCCC.FF.N.") << "parameter functions";
   EXPECT_EQ(Styles("PRINT $1F"), "CCCCC.NNN") << "$ with hexadecimal digits is a number";
+  EXPECT_EQ(Styles("PRINT $FF, $C0DE"), "CCCCC.NNN..NNNNN") << "also when the first digit is a letter";
+  EXPECT_EQ(Styles("PRINT $FG"), "CCCCC....") << "not all hexadecimal: a plain name";
 }
 
 TEST(Highlight, KeywordsLabelsAndProcedures) {
