@@ -61,7 +61,6 @@ FrameWindow::~FrameWindow() {
 
 void FrameWindow::Start(const QStringList& arguments) {
   setWindowTitle(kAppTitle);
-  project_ = ReadProjectName();
   if (arguments.isEmpty()) {
     if (!project_.empty()) OpenProject(project_);
   } else {
@@ -120,7 +119,6 @@ EditorWindow* FrameWindow::OpenFile(const QString& name) {
     Ask().Error(this, tr("Fehler"), tr("Die Datei %1 kann nicht geöffnet werden.").arg(name));
     return nullptr;
   }
-  e->setTabWidth(ReadTabSize());
   return AddEditor(e);
 }
 

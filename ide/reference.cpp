@@ -45,15 +45,14 @@ Reference::Reference(const QString& dir) : dir_(dir) {
     }
     pages_.push_back(page);
   }
-}
-
-QStringList Reference::Keywords() const {
-  QStringList out = shown_.values();
-  std::sort(out.begin(), out.end(), [](const QString& a, const QString& b) {
+  // Sorted once: the index filters this list at every key the user types.
+  sorted_ = shown_.values();
+  std::sort(sorted_.begin(), sorted_.end(), [](const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) < 0;
   });
-  return out;
 }
+
+const QStringList& Reference::Keywords() const { return sorted_; }
 
 QString Reference::PageOf(const QString& keyword) const {
   return index_.value(keyword.trimmed().toUpper());

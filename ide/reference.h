@@ -28,7 +28,7 @@ class Reference {
   const QString& directory() const { return dir_; }
   const std::vector<ReferencePage>& pages() const { return pages_; }
   // Keywords, sorted case-insensitively; a function "@LEN" is also "LEN".
-  QStringList Keywords() const;
+  const QStringList& Keywords() const;
   // The page of a keyword (any case); "" when none has it.
   QString PageOf(const QString& keyword) const;
   // Keywords beginning with `prefix` (any case).
@@ -47,6 +47,7 @@ class Reference {
   std::vector<ReferencePage> pages_;
   QMap<QString, QString> index_;  // upper-case keyword -> file
   QMap<QString, QString> shown_;  // upper-case keyword -> keyword as written
+  QStringList sorted_;            // shown_'s values in index order
 };
 
 }  // namespace ide

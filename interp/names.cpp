@@ -6,13 +6,11 @@
 #include "commands.h"
 #include "control.h"
 #include "functions.h"
+#include "mainloop.h"
 #include "sysvars.h"
 
 namespace tilmor {
 namespace {
-
-// Words the main loop treats before the tables.
-const char* const kLineWords[] = {"REM", "DEF", "ENDIF", "CASE", "CASENOT"};
 
 void Ready() { RegisterBuiltins(); }
 
@@ -23,7 +21,7 @@ bool IsKeywordWord(const std::string& word) { return KeywordOf(word) != Keyword:
 bool IsCommandWord(const std::string& word) {
   Ready();
   if (IsKeywordWord(word)) return true;
-  for (const char* w : kLineWords)
+  for (const std::string& w : LineWords())
     if (word == w) return true;
   const CommandEntry* e = FindCommand(word);
   return e && e->handler;
@@ -44,7 +42,7 @@ bool IsSystemVariableName(const std::string& name) {
 std::vector<std::string> CommandWords() {
   Ready();
   std::vector<std::string> words = KeywordNames();
-  for (const char* w : kLineWords) words.push_back(w);
+  for (const std::string& w : LineWords()) words.push_back(w);
   int count = 0;
   const CommandEntry* table = CommandTable(&count);
   for (int i = 0; i < count; ++i)

@@ -51,17 +51,6 @@ std::string AppendProgram(const std::string& runtime, const AppendedProgram& a) 
   return out;
 }
 
-std::optional<AppendedProgram> FindAppendedProgram(std::string_view exe) {
-  if (exe.size() < kAppendedTrailerSize) return std::nullopt;
-  std::optional<Trailer> t = ParseTrailer(exe.substr(exe.size() - kAppendedTrailerSize), exe.size());
-  if (!t) return std::nullopt;
-  AppendedProgram a;
-  a.program = std::string(exe.substr(t->offset, t->size));
-  a.flags = t->flags;
-  a.moduleDir = std::string(exe.substr(t->offset + t->size, t->dirSize));
-  return a;
-}
-
 std::optional<AppendedProgram> ReadAppendedProgram(const std::string& path) {
   std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!f || std::fseek(f.get(), 0, SEEK_END) != 0) return std::nullopt;

@@ -27,10 +27,8 @@ struct AppendedProgram {
 // The executable: `runtime` (the module's bytes) with `a` appended.
 std::string AppendProgram(const std::string& runtime, const AppendedProgram& a);
 
-// The program at the end of `exe`'s bytes; nullopt when there is none or
-// the trailer does not fit the file.
-std::optional<AppendedProgram> FindAppendedProgram(std::string_view exe);
-// The same for a file, reading only its end and the program.
+// The program at the end of the file `path`, reading only its end and the
+// program; nullopt when there is none or the trailer does not fit the file.
 std::optional<AppendedProgram> ReadAppendedProgram(const std::string& path);
 
 // The runtime's own bytes of a file that may carry a program already.

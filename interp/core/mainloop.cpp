@@ -1,5 +1,7 @@
 #include "mainloop.h"
 
+#include <iterator>
+
 #include "argreader.h"
 #include "chars.h"
 #include "commands.h"
@@ -29,8 +31,13 @@ void Trace(Interp& in) {
   if (g_hooks.afterTrace) g_hooks.afterTrace(in);
 }
 
+const char* const kNoOpWords[] = {"REM", "ENDIF", "DEF"};
+
 bool IsNoOp(const std::string& cmd) {
-  return cmd.empty() || cmd[0] == '\'' || cmd == "REM" || cmd == "ENDIF" || cmd == "DEF";
+  if (cmd.empty() || cmd[0] == '\'') return true;
+  for (const char* w : kNoOpWords)
+    if (cmd == w) return true;
+  return false;
 }
 
 // How a command word is executed, found once per stored line.
@@ -138,6 +145,13 @@ void ExecuteCaseStatement(Interp& in, Interp::LineCode& code) {
 }
 
 }  // namespace
+
+std::vector<std::string> LineWords() {
+  std::vector<std::string> words(std::begin(kNoOpWords), std::end(kNoOpWords));
+  words.push_back("CASE");
+  words.push_back("CASENOT");
+  return words;
+}
 
 volatile int g_loopAttention = 0;
 

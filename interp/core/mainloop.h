@@ -2,6 +2,9 @@
 // and executed; waiting window messages are pumped between lines.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "interp.h"
 
 namespace tilmor {
@@ -10,6 +13,10 @@ namespace tilmor {
 void RunMainLoop(Interp& in);
 // Executes the current line (already incremented).
 void ExecuteLine(Interp& in);
+
+// The words a line may begin with that the loop handles before the command
+// tables: those doing nothing (REM, ENDIF, DEF) and the CASE guards.
+std::vector<std::string> LineWords();
 
 // Hooks of the window layer used by the loop.
 struct LoopHooks {

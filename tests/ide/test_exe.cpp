@@ -15,11 +15,19 @@ namespace {
 
 using tilmor::rt::AppendedProgram;
 
-TEST(Appended, RoundTripAndTheRuntimePart) {
+class Appended : public IdeTest {
+ protected:
+  // The reader the runtime uses, on `bytes` written to a file.
+  std::optional<AppendedProgram> Load(const std::string& bytes) {
+    return tilmor::rt::ReadAppendedProgram(Write("prog", bytes));
+  }
+};
+
+TEST_F(Appended, RoundTripAndTheRuntimePart) {
   AppendedProgram a{"PROGRAMM", tilmor::rt::kAppendedScreenSaver, "/opt/tilmor/bin"};
   std::string exe = tilmor::rt::AppendProgram("RUNTIME", a);
   EXPECT_EQ(exe.substr(0, 7), "RUNTIME");
-  std::optional<AppendedProgram> back = tilmor::rt::FindAppendedProgram(exe);
+  std::optional<AppendedProgram> back = Load(exe);
   ASSERT_TRUE(back);
   EXPECT_EQ(back->program, "PROGRAMM");
   EXPECT_EQ(back->flags, tilmor::rt::kAppendedScreenSaver);
@@ -28,23 +36,25 @@ TEST(Appended, RoundTripAndTheRuntimePart) {
   // Made again from a copy that carries a program: the old one goes.
   std::string again = tilmor::rt::AppendProgram(exe, AppendedProgram{"NEU", 0, ""});
   EXPECT_EQ(tilmor::rt::RuntimePart(again), "RUNTIME");
-  EXPECT_EQ(tilmor::rt::FindAppendedProgram(again)->program, "NEU");
+  EXPECT_EQ(Load(again)->program, "NEU");
 }
 
-TEST(Appended, PlainFilesAndDamagedTrailersCarryNothing) {
-  EXPECT_FALSE(tilmor::rt::FindAppendedProgram("ein ganz normales Programm"));
+TEST_F(Appended, PlainFilesAndDamagedTrailersCarryNothing) {
+  EXPECT_FALSE(Load("ein ganz normales Programm"));
+  EXPECT_FALSE(Load(""));
+  EXPECT_FALSE(tilmor::rt::ReadAppendedProgram("/gibt/es/nicht"));
   std::string exe = tilmor::rt::AppendProgram("RT", AppendedProgram{"P", 0, "D"});
   std::string cut = exe.substr(1);  // the offsets no longer fit
-  EXPECT_FALSE(tilmor::rt::FindAppendedProgram(cut));
+  EXPECT_FALSE(Load(cut));
   std::string longer = "X" + exe.substr(0, exe.size() - 40) + "Y" + exe.substr(exe.size() - 40);
-  EXPECT_FALSE(tilmor::rt::FindAppendedProgram(longer));
+  EXPECT_FALSE(Load(longer));
   std::string bent = exe;
   bent[bent.size() - 40] = 'X';  // the magic
-  EXPECT_FALSE(tilmor::rt::FindAppendedProgram(bent));
+  EXPECT_FALSE(Load(bent));
   EXPECT_EQ(tilmor::rt::RuntimePart(bent), bent);
 }
 
-TEST(Appended, TheNameBesideTheSource) {
+TEST(ExeName, TheNameBesideTheSource) {
   EXPECT_EQ(ide::ExecutableName("/home/u/DEMO.TMF", false), "/home/u/DEMO");
   EXPECT_EQ(ide::ExecutableName("C:\\PROG\\uhr.tmf", true), "C:\\PROG\\uhr.scr");
   EXPECT_EQ(ide::ExecutableName("ohne", false), "ohne");
