@@ -1,5 +1,6 @@
 // Context help: the word at the cursor, and the help window it opens.
 #include <QLineEdit>
+#include <map>
 #include <QToolBar>
 #include <QRegularExpression>
 #include <QListWidget>
@@ -9,6 +10,7 @@
 #include "contexthelp.h"
 #include "helpwindow.h"
 #include "ide_test.h"
+#include "names.h"
 
 namespace idetest {
 namespace {
@@ -132,6 +134,33 @@ TEST_F(HelpTest, EveryDescribedNameIsANameTheInterpreterKnows) {
     }
   }
   EXPECT_GT(names, 140);
+}
+
+TEST_F(HelpTest, EveryNameTheInterpreterKnowsIsDescribed) {
+  // A name added to the interpreter needs its page; Ctrl+F1 on it would
+  // otherwise find nothing.
+  ide::HelpWindow h(nullptr);
+  auto check = [&](const std::vector<std::string>& names, const char* prefix) {
+    for (const std::string& n : names) {
+      QString name = prefix + QString::fromStdString(n);
+      EXPECT_FALSE(h.reference().PageOf(name).isEmpty()) << name.toStdString() << " has no page";
+    }
+  };
+  check(tilmor::CommandWords(), "");
+  check(tilmor::FunctionNames(), "@");
+  check(tilmor::SystemVariableNamesKnown(), "");
+}
+
+TEST_F(HelpTest, EveryNameIsListedOnOnePage) {
+  // Two pages naming one word: the index would open only the first.
+  std::map<QString, QString> seen;
+  ide::Reference r(QString::fromStdString(SourceDir() + "/docs/reference"));
+  for (const ide::ReferencePage& p : r.pages())
+    for (const QString& k : p.names) {
+      auto [it, fresh] = seen.emplace(k.toUpper(), p.file);
+      EXPECT_TRUE(fresh) << k.toStdString() << " on " << it->second.toStdString() << " and "
+                         << p.file.toStdString();
+    }
 }
 
 TEST_F(HelpTest, TheNameListComesFromTheInterpreter) {
