@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -11,6 +10,7 @@
 #include "codepage.h"
 #include "filefilter.h"
 #include "fontchooser.h"
+#include "printersetup.h"
 
 namespace ide {
 namespace {
@@ -86,7 +86,7 @@ std::optional<QFont> Prompts::ChooseFont(QWidget* parent, const QFont& initial, 
 }
 
 bool Prompts::PrinterSetup(QWidget* parent, QPrinter& printer) {
-  QPageSetupDialog d(&printer, parent);
+  PrinterSetupDialog d(parent, printer);
   return d.exec() == QDialog::Accepted;
 }
 

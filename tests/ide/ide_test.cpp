@@ -87,9 +87,9 @@ std::optional<QFont> ScriptedPrompts::ChooseFont(QWidget*, const QFont& initial,
   return font(initial, color);
 }
 
-bool ScriptedPrompts::PrinterSetup(QWidget*, QPrinter&) {
+bool ScriptedPrompts::PrinterSetup(QWidget*, QPrinter& printer) {
   log.push_back("[Druckereinrichtung]");
-  return true;
+  return setup ? setup(printer) : true;
 }
 
 std::optional<ide::PrintChoice> ScriptedPrompts::PrintDialog(QWidget*, QPrinter& printer,

@@ -40,6 +40,7 @@ class ScriptedPrompts : public ide::Prompts {
   std::deque<std::optional<QString>> openFiles;
   std::deque<std::optional<QString>> saveFiles;
   std::function<std::optional<ide::PrintChoice>(QPrinter&, const ide::PrintRequest&)> print;
+  std::function<bool(QPrinter&)> setup;  // the printer set-up; none: accepted unchanged
   std::function<std::optional<QFont>(const QFont&, QColor&)> font;
   std::vector<QString> log;
   std::vector<ide::FileDialogRequest> fileRequests;

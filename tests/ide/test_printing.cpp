@@ -1,11 +1,14 @@
 // Printing with line numbers: the printed lines, the selection rule, and a
 // real print to a PDF file.
+#include <QComboBox>
 #include <QPrinter>
+#include <QRadioButton>
 #include <regex>
 #include <cstdlib>
 #include <filesystem>
 
 #include "ide_test.h"
+#include "printersetup.h"
 #include "printing.h"
 
 namespace idetest {
@@ -98,6 +101,51 @@ TEST_F(PrintTest, ACancelledPrintDialogPrintsNothing) {
   EXPECT_FALSE(std::filesystem::exists("/nonexistent/never.pdf"));
   frame_->FindAction("&Datei/D&rucker einrichten...")->trigger();
   EXPECT_EQ(prompts_.log.back(), "[Druckereinrichtung]");
+}
+
+TEST_F(PrintTest, TheSetUpChoosesPaperAndOrientationForTheNextPrint) {
+  if (std::system("command -v pdfinfo >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "pdfinfo is missing (scripts/install-deps.sh installs poppler-utils)";
+  Frame();
+  frame_->NewFile()->setText("PRINT 1\r\n");
+  auto choose = [](QPrinter& printer, QPageSize::PageSizeId paper, bool wide, bool ok) {
+    ide::PrinterSetupDialog d(nullptr, printer);
+    int at = d.papers()->findData(static_cast<int>(paper));
+    if (at < 0) return false;
+    d.papers()->setCurrentIndex(at);
+    (wide ? d.landscape() : d.portrait())->setChecked(true);
+    if (ok)
+      d.accept();
+    else
+      d.reject();
+    return ok;
+  };
+  prompts_.setup = [&](QPrinter& p) { return choose(p, QPageSize::A5, true, true); };
+  frame_->FindAction("&Datei/D&rucker einrichten...")->trigger();
+  // Cancelled: the choice before stays.
+  prompts_.setup = [&](QPrinter& p) { return choose(p, QPageSize::Letter, false, false); };
+  frame_->FindAction("&Datei/D&rucker einrichten...")->trigger();
+
+  std::string pdf = Path("a5.pdf");
+  prompts_.print = [&](QPrinter& printer, const ide::PrintRequest&) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    return std::optional<ide::PrintChoice>(ide::PrintChoice{false});
+  };
+  frame_->FindAction("&Datei/&Drucken...")->trigger();
+  ASSERT_EQ(std::system(("pdfinfo '" + pdf + "' > '" + pdf + ".info'").c_str()), 0);
+  std::string info = Read("a5.pdf.info");
+  // A5 across: 210 x 148 mm.
+  EXPECT_TRUE(std::regex_search(info, std::regex("Page size: +595[.0-9]* x 4(19|20)[.0-9]* pts"))) << info;
+
+  // The dialog opens with what the printer has now.
+  QPrinter printer;
+  printer.setPageSize(QPageSize(QPageSize::Legal));
+  printer.setPageOrientation(QPageLayout::Landscape);
+  ide::PrinterSetupDialog d(nullptr, printer);
+  EXPECT_EQ(d.papers()->currentData().toInt(), static_cast<int>(QPageSize::Legal));
+  EXPECT_TRUE(d.landscape()->isChecked());
+  EXPECT_FALSE(d.portrait()->isChecked());
 }
 
 }  // namespace
