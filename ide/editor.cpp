@@ -93,6 +93,30 @@ void EditorWindow::Configure() {
   DropControlBindings();
   connect(this, &QsciScintilla::cursorPositionChanged, this, [this](int, int) { Status(); });
   connect(this, &QsciScintilla::modificationChanged, this, [this](bool) { Status(); });
+  blockIndicator_ = indicatorDefine(StraightBoxIndicator);
+  setIndicatorForegroundColor(QColor(0, 0, 128), blockIndicator_);
+  connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+          [this](int position, int type, const char*, int length, int, int, int, int, int, int) {
+            FollowEdit(position, type, length);
+          });
+}
+
+void EditorWindow::FollowEdit(int position, int type, int length) {
+  if (type & SC_MOD_INSERTTEXT) {
+    // Text typed at the block's start goes before it, at its end after it.
+    if (blockBegin_ >= position) blockBegin_ += length;
+    if (blockEnd_ > position) blockEnd_ += length;
+  } else if (type & SC_MOD_DELETETEXT) {
+    for (long* m : {&blockBegin_, &blockEnd_})
+      if (*m > position) *m = std::max<long>(position, *m - length);
+  }
+}
+
+void EditorWindow::ShowBlock() {
+  SendScintilla(SCI_SETINDICATORCURRENT, static_cast<unsigned long>(blockIndicator_));
+  SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, static_cast<long>(length()));
+  if (BlockMarked())
+    SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(blockBegin_), blockEnd_ - blockBegin_);
 }
 
 // The menus' keys and the WordStar keys are not the control's.
@@ -467,17 +491,22 @@ void EditorWindow::Execute(EditorCommand c, int argument) {
     case C::BlockEnd: {
       long pos = SendScintilla(SCI_GETCURRENTPOS);
       (c == C::BlockBegin ? blockBegin_ : blockEnd_) = pos;
-      if (blockBegin_ >= 0 && blockEnd_ > blockBegin_) SendScintilla(SCI_SETSEL, blockBegin_, blockEnd_);
+      ShowBlock();
+      if (BlockMarked()) SendScintilla(SCI_SETSEL, blockBegin_, blockEnd_);
       break;
     }
     case C::BlockCopy:
     case C::BlockMove: {
-      if (!hasSelectedText()) break;
-      QString block = selectedText();
-      long s = SendScintilla(SCI_GETSELECTIONSTART), e = SendScintilla(SCI_GETSELECTIONEND);
+      // The marked block, else the selection.
+      long s = blockBegin_, e = blockEnd_;
+      if (!BlockMarked()) {
+        if (!hasSelectedText()) break;
+        s = SendScintilla(SCI_GETSELECTIONSTART);
+        e = SendScintilla(SCI_GETSELECTIONEND);
+      }
       long at = SendScintilla(SCI_GETCURRENTPOS);
       if (c == C::BlockMove && at > s && at < e) break;  // into itself
-      QByteArray bytes = block.toUtf8();
+      QByteArray bytes = text().toUtf8().mid(static_cast<int>(s), static_cast<int>(e - s));
       beginUndoAction();
       if (c == C::BlockMove) {
         SendScintilla(SCI_SETTARGETSTART, s);
@@ -486,15 +515,47 @@ void EditorWindow::Execute(EditorCommand c, int argument) {
         if (at >= e) at -= e - s;
       }
       SendScintilla(SCI_INSERTTEXT, at, bytes.constData());
-      SendScintilla(SCI_SETSEL, at, at + bytes.size());
       endUndoAction();
+      // The copy is the block now.
+      blockBegin_ = at;
+      blockEnd_ = at + bytes.size();
+      ShowBlock();
+      SendScintilla(SCI_SETSEL, blockBegin_, blockEnd_);
       break;
     }
-    case C::BlockDelete: DeleteSelection(); break;
+    case C::BlockDelete:
+      if (BlockMarked()) {
+        SendScintilla(SCI_SETTARGETSTART, blockBegin_);
+        SendScintilla(SCI_SETTARGETEND, blockEnd_);
+        SendScintilla(SCI_REPLACETARGET, 0UL, "");
+        blockBegin_ = blockEnd_ = -1;
+        ShowBlock();
+      } else {
+        DeleteSelection();
+      }
+      break;
+    case C::GotoBlockBegin:
+    case C::GotoBlockEnd: {
+      long to = c == C::GotoBlockBegin ? blockBegin_ : blockEnd_;
+      if (to >= 0) SendScintilla(SCI_GOTOPOS, std::min<long>(to, length()));
+      break;
+    }
+    case C::MarkWord: {
+      long pos = SendScintilla(SCI_GETCURRENTPOS);
+      long s = SendScintilla(SCI_WORDSTARTPOSITION, pos, 1L), e = SendScintilla(SCI_WORDENDPOSITION, pos, 1L);
+      if (e > s) {
+        blockBegin_ = s;
+        blockEnd_ = e;
+        ShowBlock();
+        SendScintilla(SCI_SETSEL, s, e);
+      }
+      break;
+    }
     case C::BlockHide: {
       long pos = SendScintilla(SCI_GETCURRENTPOS);
       SendScintilla(SCI_SETSEL, pos, pos);
       blockBegin_ = blockEnd_ = -1;
+      ShowBlock();
       break;
     }
     case C::ReadFile: InsertFromFileDialog(); break;

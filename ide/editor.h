@@ -132,7 +132,12 @@ class EditorWindow : public QsciScintilla {
   bool closeConfirmed_ = false;
   int prefix_ = 0;                 // first key of a two-key command
   std::array<int, 11> bookmarkColumn_{};
-  long blockBegin_ = -1, blockEnd_ = -1;  // WordStar block marks
+  // WordStar block marks: they stay while the cursor moves and follow edits.
+  long blockBegin_ = -1, blockEnd_ = -1;
+  int blockIndicator_ = -1;
+  bool BlockMarked() const { return blockBegin_ >= 0 && blockEnd_ > blockBegin_; }
+  void ShowBlock();
+  void FollowEdit(int position, int type, int length);
 };
 
 }  // namespace ide

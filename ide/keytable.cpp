@@ -24,6 +24,8 @@ const std::vector<KeyBinding>& WordStarTable() {
         {Qt::Key_K, Qt::Key_C, C::BlockCopy},     {Qt::Key_K, Qt::Key_V, C::BlockMove},
         {Qt::Key_K, Qt::Key_Y, C::BlockDelete},   {Qt::Key_K, Qt::Key_H, C::BlockHide},
         {Qt::Key_K, Qt::Key_R, C::ReadFile},      {Qt::Key_K, Qt::Key_W, C::WriteBlock},
+        {Qt::Key_K, Qt::Key_T, C::MarkWord},
+        {Qt::Key_Q, Qt::Key_B, C::GotoBlockBegin}, {Qt::Key_Q, Qt::Key_K, C::GotoBlockEnd},
     };
     // Ctrl+K 1..0 sets bookmark 1..10, Ctrl+Q 1..0 goes there.
     for (int k = 1; k <= 10; ++k) {

@@ -15,6 +15,7 @@ enum class EditorCommand {
   ScrollUp, ScrollDown, DeleteChar, DeleteWordRight, DeleteLine, DeleteBack, DeleteToLineEnd,
   InsertLineBreak, LineStart, LineEnd, DocumentStart, DocumentEnd, WindowTop, WindowBottom,
   ToggleOverwrite, BlockBegin, BlockEnd, BlockCopy, BlockMove, BlockDelete, BlockHide,
+  GotoBlockBegin, GotoBlockEnd, MarkWord,
   ReadFile, WriteBlock, Find, Replace, FindNext,
   SetBookmark, GotoBookmark,  // with the bookmark's number
 };

@@ -387,6 +387,52 @@ TEST_F(EditorTest, WordStarKeys) {
   EXPECT_EQ(e->CursorColumn(), 2);
 }
 
+TEST_F(EditorTest, WordStarBlocks) {
+  ide::EditorWindow* e = Editor("eins zwei drei\r\nvier\r\n");
+  auto keys = [&](Qt::Key prefix, Qt::Key key) {
+    QTest::keyClick(e, prefix, Qt::ControlModifier);
+    QTest::keyClick(e, key);
+  };
+  // Ctrl+K B and Ctrl+K K mark "zwei", Ctrl+K C copies it to the cursor.
+  e->setCursorPosition(0, 5);
+  keys(Qt::Key_K, Qt::Key_B);
+  e->setCursorPosition(0, 9);
+  keys(Qt::Key_K, Qt::Key_K);
+  EXPECT_EQ(e->selectedText(), "zwei");
+  e->setCursorPosition(1, 4);
+  keys(Qt::Key_K, Qt::Key_C);
+  EXPECT_EQ(e->text(), "eins zwei drei\r\nvierzwei\r\n");
+  // The copy is the block now; Ctrl+Q B and Ctrl+Q K go to its marks.
+  e->setCursorPosition(0, 0);
+  keys(Qt::Key_Q, Qt::Key_B);
+  EXPECT_EQ(e->CursorLine(), 2);
+  EXPECT_EQ(e->CursorColumn(), 5);
+  keys(Qt::Key_Q, Qt::Key_K);
+  EXPECT_EQ(e->CursorColumn(), 9);
+  // Marks follow text typed before them.
+  e->setCursorPosition(1, 0);
+  QTest::keyClicks(e, "xy");
+  keys(Qt::Key_Q, Qt::Key_B);
+  EXPECT_EQ(e->CursorColumn(), 7);
+  // Ctrl+K T marks the word at the cursor; Ctrl+K V moves it.
+  e->setCursorPosition(0, 12);
+  keys(Qt::Key_K, Qt::Key_T);
+  EXPECT_EQ(e->selectedText(), "drei");
+  e->setCursorPosition(0, 0);
+  keys(Qt::Key_K, Qt::Key_V);
+  EXPECT_EQ(e->text(), "dreieins zwei \r\nxyvierzwei\r\n");
+  // Ctrl+K Y deletes the block wherever the cursor is; Ctrl+K H hides the marks.
+  e->setCursorPosition(1, 3);
+  keys(Qt::Key_K, Qt::Key_Y);
+  EXPECT_EQ(e->text(), "eins zwei \r\nxyvierzwei\r\n");
+  keys(Qt::Key_K, Qt::Key_T);
+  keys(Qt::Key_K, Qt::Key_H);
+  EXPECT_FALSE(e->hasSelectedText());
+  int line = e->CursorLine();
+  keys(Qt::Key_Q, Qt::Key_B);
+  EXPECT_EQ(e->CursorLine(), line) << "no marks, no move";
+}
+
 TEST_F(EditorTest, MenuKeysWinOverTheControlsOwn) {
   ide::EditorWindow* e = Editor("eins zwei\r\n");
   frame_->activateWindow();
