@@ -61,6 +61,8 @@ FrameWindow::~FrameWindow() {
 
 void FrameWindow::Start(const QStringList& arguments) {
   setWindowTitle(kAppTitle);
+  // Read again: another editor may have chosen a project since this one was made.
+  project_ = ReadProjectName();
   if (arguments.isEmpty()) {
     if (!project_.empty()) OpenProject(project_);
   } else {

@@ -3,6 +3,7 @@
 #include "fnargs.h"
 #include "functions.h"
 #include "picture.h"
+#include "resources/resources.h"
 
 namespace tilmor {
 namespace {
@@ -16,11 +17,16 @@ void Par(Interp& in) {
   SetResultText(in, in.args[static_cast<size_t>(n.ival)]);
 }
 
-// Our executables carry no string resources.
+// String i of a module loaded by @USEDLL (a resource file or a Windows
+// module); our own executables carry no string tables.
 void ExtString(Interp& in) {
-  ReadNum(in, ',');
-  ReadNum(in, ')');
-  SetResultText(in, "");
+  NumArg module = ReadNum(in, ',');
+  NumArg id = ReadNum(in, ')');
+  char text[256];
+  if (module.ival == 0 || id.ival < 0 || id.ival > 0xFFFF ||
+      win::LoadStringA(static_cast<HINSTANCE>(module.ival), static_cast<UINT>(id.ival), text, sizeof text) == 0)
+    return SetResultText(in, "");
+  SetResultText(in, text);
 }
 
 void Format(Interp& in) {

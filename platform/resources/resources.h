@@ -25,6 +25,9 @@ bool FindModuleResource(HINSTANCE instance, int type, const std::string& name, s
 // The names of a module's resources of one type, in the file's order
 // ("#n" for numbered ones).
 std::vector<std::string> ModuleResourceNames(HINSTANCE instance, int type);
+// String `id` of a module's string tables, cut to bufferMax - 1 characters;
+// its length, 0 (and "") when the module has no such string.
+int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax);
 // `count` UTF-16LE code units of a resource as Windows-1252 ("?" for
 // characters it lacks).
 std::string Utf16LeToCp1252(const unsigned char* data, size_t count);

@@ -31,6 +31,18 @@ inline void WText(Bytes& b, const std::u16string& s) {
   U16(b, 0);
 }
 
+// A string table block: up to sixteen strings, each its UTF-16 length and
+// characters (no terminator); missing ones are empty.
+inline Bytes StringBlock(const std::vector<std::u16string>& strings) {
+  Bytes b;
+  for (size_t i = 0; i < 16; ++i) {
+    const std::u16string s = i < strings.size() ? strings[i] : std::u16string();
+    U16(b, static_cast<uint32_t>(s.size()));
+    for (char16_t c : s) U16(b, c);
+  }
+  return b;
+}
+
 // A resource: numbered when name is empty.
 struct Res {
   int type;

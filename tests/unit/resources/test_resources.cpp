@@ -142,6 +142,50 @@ TEST_F(Resources, DirectoryOffsetsOutsideTheSectionAreRefused) {
   EXPECT_EQ(Load("bad.dll", pe), 0);
 }
 
+TEST_F(Resources, StringTables) {
+  // Strings 0..15 are block 1, 16..31 block 2; string 17 is the second of block 2.
+  std::vector<Res> list = {
+      {RT_STRING, u"", 1, resbuild::StringBlock({u"", u"Eins", u"", u"Grüße"})},
+      {RT_STRING, u"", 2, resbuild::StringBlock({u"", u"Siebzehn"})},
+  };
+  for (auto [name, file] : {std::pair{"strings.res", resbuild::ResFile(list)},
+                            std::pair{"strings.dll", resbuild::PeFile(list, false)}}) {
+    SCOPED_TRACE(name);
+    HINSTANCE h = Load(name, file);
+    ASSERT_NE(h, 0);
+    char buf[256];
+    EXPECT_EQ(win::LoadStringA(h, 1, buf, sizeof buf), 4);
+    EXPECT_STREQ(buf, "Eins");
+    EXPECT_EQ(win::LoadStringA(h, 3, buf, sizeof buf), 5);
+    EXPECT_STREQ(buf, "Gr\xFC\xDF" "e") << "as Windows-1252";
+    EXPECT_EQ(win::LoadStringA(h, 17, buf, sizeof buf), 8);
+    EXPECT_STREQ(buf, "Siebzehn");
+    // Empty entries, blocks that are missing, and no module: nothing.
+    EXPECT_EQ(win::LoadStringA(h, 2, buf, sizeof buf), 0);
+    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(win::LoadStringA(h, 40, buf, sizeof buf), 0);
+    EXPECT_EQ(win::LoadStringA(0, 1, buf, sizeof buf), 0);
+    // Cut to the buffer, which always ends with a zero.
+    EXPECT_EQ(win::LoadStringA(h, 17, buf, 5), 4);
+    EXPECT_STREQ(buf, "Sieb");
+    EXPECT_EQ(win::LoadStringA(h, 17, buf, 0), 0);
+  }
+}
+
+TEST_F(Resources, DamagedStringTablesStayInsideTheBlock) {
+  Bytes block = resbuild::StringBlock({u"ab"});
+  block[0] = 0xFF;  // string 0 claims 255 characters
+  Bytes shortBlock = {3, 0, 'x', 0};  // string 0 claims 3, has 1; no entry 1
+  HINSTANCE h = Load("bad.res", resbuild::ResFile({{RT_STRING, u"", 1, block}, {RT_STRING, u"", 2, shortBlock}}));
+  ASSERT_NE(h, 0);
+  char buf[300];
+  EXPECT_LE(win::LoadStringA(h, 0, buf, sizeof buf), static_cast<int>(block.size() / 2));
+  EXPECT_EQ(win::LoadStringA(h, 16, buf, sizeof buf), 1);
+  EXPECT_STREQ(buf, "x");
+  EXPECT_EQ(win::LoadStringA(h, 17, buf, sizeof buf), 0);
+  EXPECT_EQ(win::LoadStringA(h, 31, buf, sizeof buf), 0);
+}
+
 TEST(Utf16, ConvertsToWindows1252) {
   const unsigned char text[] = {'A', 0, 0xE4, 0, 0xAC, 0x20, 0x3C, 0xD8, 0x00, 0xDF, 0x16, 0x04, 'z', 0};
   // A, ä, €, a surrogate pair (one character), a Cyrillic letter, z.
