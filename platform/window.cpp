@@ -198,7 +198,7 @@ int GetClassNameA(HWND hwnd, LPSTR buffer, int size) {
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE, void* param) {
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
   RegisterSystemClasses();
   State& s = S();
   auto it = s.classes.find(Upper(className));
@@ -210,6 +210,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD style,
   w->proc = it->second.proc;
   w->style = style;
   w->exStyle = exStyle;
+  w->instance = instance;
   w->title = title ? title : "";
   w->extra.assign(static_cast<size_t>(std::max(0, it->second.wndExtra) + 3) / 4, 0);
   bool child = (style & WS_CHILD) != 0;

@@ -41,6 +41,7 @@ struct Wnd {
   HWND parent = 0;  // for WS_CHILD windows
   HWND owner = 0;   // for top-level windows
   int id = 0;
+  HINSTANCE instance = 0;  // the module that made it
   std::string title;  // Windows-1252
   QRect geom;         // window rectangle: screen (top-level) or parent client coordinates
   bool visible = false;

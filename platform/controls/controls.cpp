@@ -21,6 +21,7 @@
 
 #include "../codepage.h"
 #include "../fontobjects.h"
+#include "../gdi/bitmaps.h"
 #include "../hostwidget.h"
 #include "control_impl.h"
 
@@ -513,14 +514,18 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     label->setFocusPolicy(Qt::NoFocus);
     DWORD type = wnd->style & SS_TYPEMASK;
     if (type == SS_ICON) {
-      // The text names an icon resource; until those are loaded, a stand-in of the size icons have.
-      constexpr int kIcon = 32;
-      label->setPixmap(label->style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(kIcon, kIcon));
+      // The text names an icon of the module that made the control; the
+      // control takes the icon's size. Without such an icon it stays empty.
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      if (wnd->geom.width() == 0 || wnd->geom.height() == 0) {
-        wnd->geom.setSize(QSize(kIcon, kIcon));
-        if (wnd->widget) wnd->widget->setGeometry(wnd->geom);
-        ResizeSurface(wnd, wnd->geom.size());
+      HICON icon = LoadIconA(wnd->instance, wnd->title.c_str());
+      QImage image = win::IconImageOf(icon);
+      if (!image.isNull()) {
+        label->setPixmap(QPixmap::fromImage(image));
+        if (wnd->geom.width() == 0 || wnd->geom.height() == 0) {
+          wnd->geom.setSize(image.size());
+          if (wnd->widget) wnd->widget->setGeometry(wnd->geom);
+          ResizeSurface(wnd, wnd->geom.size());
+        }
       }
     } else {
       label->setText(LabelText(wnd->title));

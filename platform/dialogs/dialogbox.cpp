@@ -272,7 +272,7 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, DLGPROC proc,
     HWND control = CreateWindowExA(item.exStyle, item.className.c_str(), item.text.c_str(),
                                    item.style | WS_CHILD, MulDiv(item.x, data.baseX, 4),
                                    MulDiv(item.y, data.baseY, 8), MulDiv(item.cx, data.baseX, 4),
-                                   MulDiv(item.cy, data.baseY, 8), dialog, static_cast<HMENU>(item.id), 0, nullptr);
+                                   MulDiv(item.cy, data.baseY, 8), dialog, static_cast<HMENU>(item.id), t.instance, nullptr);
     if (!control) {
       // A dialog missing one of its controls would not work as designed.
       DestroyWindow(dialog);

@@ -67,6 +67,7 @@ struct DialogTemplate {
   int fontWeight = 400;  // DLGTEMPLATEEX only
   bool fontItalic = false;
   std::vector<DialogItem> items;
+  HINSTANCE instance = 0;  // the module it came from: its items' icons are found there
 };
 
 // The named dialog template of a module: the interpreter's own (kSelfInstance)

@@ -276,7 +276,10 @@ bool FindDialogTemplate(HINSTANCE instance, const std::string& name, DialogTempl
   if (instance == kSelfInstance) {
     for (const BuiltIn& b : kBuiltIns) {
       if (!SameName(name, b.name)) continue;
-      if (out) *out = b.make();
+      if (out) {
+        *out = b.make();
+        out->instance = instance;
+      }
       return true;
     }
     return false;
@@ -285,6 +288,7 @@ bool FindDialogTemplate(HINSTANCE instance, const std::string& name, DialogTempl
   if (!FindModuleResource(instance, RT_DIALOG, name, &bytes)) return false;
   DialogTemplate t;
   if (!ParseDialogTemplate(bytes.data(), bytes.size(), &t)) return false;
+  t.instance = instance;
   if (out) *out = std::move(t);
   return true;
 }

@@ -9,6 +9,8 @@
 #include <QStyle>
 
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -51,9 +53,14 @@ std::string NameOf(LPCSTR name) {
   const auto raw = reinterpret_cast<uintptr_t>(name);
   return raw < 0x10000 ? "#" + std::to_string(raw) : Upper(name);
 }
+// A number given as MAKEINTRESOURCE or written "#n".
 int IdOf(LPCSTR name) {
   const auto raw = reinterpret_cast<uintptr_t>(name);
-  return raw < 0x10000 ? static_cast<int>(raw) : -1;
+  if (raw < 0x10000) return static_cast<int>(raw);
+  if (name[0] != '#' || !name[1] || std::strspn(name + 1, "0123456789") != std::strlen(name + 1) ||
+      std::strlen(name + 1) > 5)
+    return -1;
+  return std::atoi(name + 1);
 }
 
 HICON Add(Icon icon) {

@@ -20,6 +20,7 @@
 #include "batchinput.h"
 #include "clipboard.h"
 #include "controls/controls.h"
+#include "dialogs/dialogbox.h"
 #include "menus/menus.h"
 #include "fontobjects.h"
 #include "../qt_app.h"
@@ -725,12 +726,19 @@ TEST_F(Controls, CaseStylesChangeWhatIsTyped) {
 }
 
 TEST_F(Controls, StaticsAndIcons) {
-  HWND icon = CreateWindowExA(0, "STATIC", "APPICON", WS_CHILD | WS_VISIBLE | SS_ICON, 20, 30, 0, 0, top_, 0, 0,
-                              nullptr);
-  RECT r;
-  GetClientRect(icon, &r);
-  EXPECT_EQ(r.right, 32);
-  EXPECT_EQ(r.bottom, 32);
+  // An icon static shows the named icon of the module that made it, in the icon's size.
+  auto iconStatic = [&](const char* name, HINSTANCE instance) {
+    HWND h = CreateWindowExA(0, "STATIC", name, WS_CHILD | WS_VISIBLE | SS_ICON, 20, 30, 0, 0, top_, 0, instance,
+                             nullptr);
+    RECT r{};
+    GetClientRect(h, &r);
+    return std::pair{r.right, r.bottom};
+  };
+  EXPECT_EQ(iconStatic("TILMOR", kSelfInstance), (std::pair{32, 32}));
+  EXPECT_EQ(iconStatic("#32516", 0), (std::pair{32, 32})) << "a system icon by number";
+  // No such icon: nothing to show, and the control keeps the size it was given.
+  EXPECT_EQ(iconStatic("APPICON", kSelfInstance), (std::pair{0, 0}));
+  EXPECT_EQ(iconStatic("TILMOR", 0), (std::pair{0, 0}));
   HWND text = Make("STATIC", "Fish && &Chips", SS_CENTER, 0, 0, 10, 100, 200, 20);
   EXPECT_EQ(Text(text), "Fish && &Chips");
   EXPECT_EQ(SendMessageA(text, WM_GETDLGCODE, 0, 0), DLGC_STATIC);
