@@ -306,6 +306,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       break;
     case SW_SHOWMAXIMIZED:
       w->visible = true;
+      if (w->show != SW_SHOWMAXIMIZED && q) w->normalGeom = q->geometry();
       w->show = SW_SHOWMAXIMIZED;
       if (q) {
         q->showMaximized();
@@ -317,11 +318,17 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       }
       break;
     case SW_SHOWNORMAL:
-    case SW_RESTORE:
+    case SW_RESTORE: {
       w->visible = true;
+      bool wasMaximised = w->show == SW_SHOWMAXIMIZED;
       w->show = SW_SHOWNORMAL;
-      if (q) q->showNormal();
+      if (q) {
+        q->showNormal();
+        // The size was set by hand when maximising; put it back the same way.
+        if (wasMaximised && q->isWindow() && w->normalGeom.isValid()) q->setGeometry(w->normalGeom);
+      }
       break;
+    }
     default:
       w->visible = true;
       if (q) q->show();

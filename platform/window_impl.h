@@ -47,6 +47,7 @@ struct Wnd {
   bool visible = false;
   bool enabled = true;
   int show = SW_SHOWNORMAL;  // SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED
+  QRect normalGeom;          // where a maximised window goes back to
   std::vector<LONG> extra;
   LONG userData = 0;
   QImage surface;  // the client pixels
