@@ -242,14 +242,16 @@ void RegisterEventFunctions() {
     in.res.ival = in.events.help ? -f : f;
   });
   RegisterSystemVariable("%DDEWIN", [](Interp& in) { in.res.lval = in.events.ddeWin; });
-  RegisterSystemVariable("%HWND", [](Interp& in) { in.res.ival = MW().hwnd; });
-  RegisterSystemVariable("%HDC", [](Interp& in) { in.res.ival = MW().dc; });
+  // In batch mode text may have gone to standard output in the window's
+  // place; a program asking for the window gets the one a desktop run has.
+  RegisterSystemVariable("%HWND", [](Interp& in) { HaveMainWindow(in); in.res.ival = MW().hwnd; });
+  RegisterSystemVariable("%HDC", [](Interp& in) { HaveMainWindow(in); in.res.ival = MW().dc; });
   RegisterSystemVariable("%FONT", [](Interp& in) { in.res.ival = MW().currentFont; });
-  RegisterSystemVariable("%HDC2", [](Interp& in) { in.res.ival = MW().memDc; });
-  RegisterSystemVariable("%WINLEFT", [](Interp& in) { in.res.ival = WindowEdge(0); });
-  RegisterSystemVariable("%WINTOP", [](Interp& in) { in.res.ival = WindowEdge(1); });
-  RegisterSystemVariable("%WINRIGHT", [](Interp& in) { in.res.ival = WindowEdge(2); });
-  RegisterSystemVariable("%WINBOTTOM", [](Interp& in) { in.res.ival = WindowEdge(3); });
+  RegisterSystemVariable("%HDC2", [](Interp& in) { HaveMainWindow(in); in.res.ival = MW().memDc; });
+  RegisterSystemVariable("%WINLEFT", [](Interp& in) { HaveMainWindow(in); in.res.ival = WindowEdge(0); });
+  RegisterSystemVariable("%WINTOP", [](Interp& in) { HaveMainWindow(in); in.res.ival = WindowEdge(1); });
+  RegisterSystemVariable("%WINRIGHT", [](Interp& in) { HaveMainWindow(in); in.res.ival = WindowEdge(2); });
+  RegisterSystemVariable("%WINBOTTOM", [](Interp& in) { HaveMainWindow(in); in.res.ival = WindowEdge(3); });
   RegisterSystemVariable("%DESKTOP", [](Interp& in) { in.res.ival = GetDesktopWindow(); });
   // Our own instance handle, as a module of 32-bit Windows would have it.
   RegisterSystemVariable("%HINSTANCE", [](Interp& in) { in.res.ival = 0x00400000; });
