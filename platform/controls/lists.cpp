@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "../hostwidget.h"
 #include "control_impl.h"
 
 namespace win::detail {
@@ -259,10 +260,27 @@ QWidget* MakeCombo(HWND hwnd) {
   return b;
 }
 
+// A drop-down list is made with the height it has when open; closed it is
+// as high as its selection field, and the rest is the list's.
+void FitClosedCombo(HWND hwnd, QComboBox* box) {
+  Wnd* wnd = Find(hwnd);
+  if (!wnd) return;
+  const int closed = box->sizeHint().height();
+  const int given = wnd->geom.height();
+  if (given <= closed) return;
+  const int item = std::max(1, QFontMetrics(box->font()).height() + 2);
+  box->setMaxVisibleItems(std::max(1, (given - closed) / item));
+  wnd->geom.setHeight(closed);
+  if (wnd->widget) wnd->widget->setGeometry(wnd->geom);
+  ResizeSurface(wnd, wnd->geom.size());
+}
+
 template <CtlKind kind>
 LRESULT Created(HWND hwnd) {
   QWidget* inner = kind == CtlKind::ListBox ? MakeList(hwnd) : MakeCombo(hwnd);
-  return AttachControl(hwnd, kind, inner) ? 0 : -1;
+  if (!AttachControl(hwnd, kind, inner)) return -1;
+  if constexpr (kind == CtlKind::ComboBox) FitClosedCombo(hwnd, static_cast<QComboBox*>(inner));
+  return 0;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFontInfo>
 #include <QImage>
@@ -525,6 +526,24 @@ TEST_F(Controls, DropDownListSortsSelectsAndNotifies) {
   EXPECT_FALSE(Act(win::ActionKind::DblClick, 6, 1)) << "a drop-down list is not double-clicked";
   EXPECT_EQ(SendMessageA(c, CB_DELETESTRING, 1, 0), 2);
   EXPECT_EQ(SendMessageA(c, CB_GETCURSEL, 0, 0), CB_ERR) << "the selected entry went";
+}
+
+TEST_F(Controls, ADropDownListIsMadeWithItsOpenHeight) {
+  // 200 high is the box with its list open; closed it is one line high.
+  HWND c = Make("COMBOBOX", "", CBS_DROPDOWNLIST, 7, 0, 10, 10, 150, 200);
+  RECT r{};
+  GetWindowRect(c, &r);
+  EXPECT_EQ(r.right - r.left, 150);
+  EXPECT_GT(r.bottom - r.top, 12);
+  EXPECT_LT(r.bottom - r.top, 40);
+  QWidget* host = win::QtWidgetOf(c);
+  auto* box = host ? host->findChild<QComboBox*>() : nullptr;
+  ASSERT_NE(box, nullptr);
+  EXPECT_GT(box->maxVisibleItems(), 4) << "the rest of the height is the list's";
+  // Given no more than the closed height, it keeps what it was given.
+  HWND low = Make("COMBOBOX", "", CBS_DROPDOWNLIST, 8, 0, 10, 250, 150, 12);
+  GetWindowRect(low, &r);
+  EXPECT_EQ(r.bottom - r.top, 12);
 }
 
 TEST_F(Controls, ScrollBarReportsTheDragAndStaysWhereTheProgramPutsIt) {
