@@ -63,6 +63,38 @@ TEST_F(EditorTest, FindBackwardsWholeWordsAndFindNext) {
   EXPECT_EQ(LastMessage(), "[Information] \"ab\"  nicht gefunden!");
 }
 
+TEST_F(EditorTest, TheFindDialogsControlsChooseHowToSearch) {
+  ide::EditorWindow* e = Editor("ab Ab abc ab\r\n");
+  e->setCursorPosition(0, 12);
+  frame_->ShowFind();
+  ide::FindDialog* d = frame_->Finder();
+  d->text()->setText("ab");
+  d->up()->setChecked(true);
+  d->wholeWord()->setChecked(true);
+  d->matchCase()->setChecked(false);
+  auto found = [&] {
+    int l1, i1, l2, i2;
+    e->getSelection(&l1, &i1, &l2, &i2);
+    return i1;
+  };
+  QTest::mouseClick(d->findButton(), Qt::LeftButton);
+  EXPECT_EQ(found(), 10) << "upwards from the end";
+  QTest::mouseClick(d->findButton(), Qt::LeftButton);
+  EXPECT_EQ(found(), 3) << "any case, and abc is no whole word";
+  d->matchCase()->setChecked(true);
+  QTest::mouseClick(d->findButton(), Qt::LeftButton);
+  EXPECT_EQ(found(), 0);
+  d->down()->setChecked(true);
+  QTest::mouseClick(d->findButton(), Qt::LeftButton);
+  EXPECT_EQ(found(), 10) << "downwards, passing Ab and abc";
+  QTest::mouseClick(d->findButton(), Qt::LeftButton);
+  EXPECT_EQ(LastMessage(), "[Information] \"ab\"  nicht gefunden!");
+  // The dialog's choice is the one "Weitersuchen" uses.
+  EXPECT_TRUE(frame_->Search().matchCase);
+  EXPECT_TRUE(frame_->Search().wholeWord);
+  EXPECT_FALSE(frame_->Search().backwards);
+}
+
 TEST_F(EditorTest, TheSearchTextsAreSharedByAllWindows) {
   Editor("x");
   frame_->ShowFind();

@@ -103,6 +103,41 @@ TEST_F(PrintTest, ACancelledPrintDialogPrintsNothing) {
   EXPECT_EQ(prompts_.log.back(), "[Druckereinrichtung]");
 }
 
+TEST_F(PrintTest, OnlyThePagesChosenInThePrintDialog) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0 ||
+      std::system("command -v pdfinfo >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "poppler-utils are missing (scripts/install-deps.sh installs them)";
+  Frame();
+  ide::EditorWindow* e = frame_->NewFile();
+  QString text;
+  for (int i = 1; i <= 400; ++i) text += QString("Zeile %1\r\n").arg(i);
+  e->setText(text);
+  std::string pdf = Path("seiten.pdf");
+  int perPage = 0, offered = 0;
+  prompts_.print = [&](QPrinter& printer, const ide::PrintRequest& r) {
+    offered = r.pageCount;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    perPage = ide::LinesPerPage(printer, e->lexer()->defaultFont(0));
+    printer.setFromTo(2, 3);
+    return std::optional<ide::PrintChoice>(ide::PrintChoice{false});
+  };
+  frame_->FindAction("&Datei/&Drucken...")->trigger();
+  ASSERT_GT(perPage, 10);
+  EXPECT_EQ(offered, (401 + perPage - 1) / perPage) << "the dialog offers every page of the text";
+  ASSERT_EQ(std::system(("pdfinfo '" + pdf + "' > '" + pdf + ".info'").c_str()), 0);
+  EXPECT_NE(Read("seiten.pdf.info").find("Pages:           2"), std::string::npos) << Read("seiten.pdf.info");
+  std::string printed = PdfText(pdf);
+  auto has = [&](int line) {
+    // pdftotext drops the blanks a whole page begins its lines with.
+    return std::regex_search(printed, std::regex("(^|\\s)" + std::to_string(line) + ": Zeile " + std::to_string(line) + "\\b"));
+  };
+  EXPECT_FALSE(has(perPage)) << "page 1 is left out";
+  EXPECT_TRUE(has(perPage + 1));
+  EXPECT_TRUE(has(3 * perPage));
+  EXPECT_FALSE(has(3 * perPage + 1)) << "so is page 4";
+}
+
 TEST_F(PrintTest, TheSetUpChoosesPaperAndOrientationForTheNextPrint) {
   if (std::system("command -v pdfinfo >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "pdfinfo is missing (scripts/install-deps.sh installs poppler-utils)";

@@ -102,6 +102,37 @@ TEST_F(SettingsTest, ClosingWithAProjectWritesItsNameAndTheProject) {
   EXPECT_EQ(prj, "$3=" + BinDir() + "TLMRUN32.EXE\r\n$P=" + BinDir() + "\r\n" + Path("a.tmf") + "\r\n");
 }
 
+TEST_F(SettingsTest, EveryNewWindowTakesTheFontOfTheSettings) {
+  Write("win/TILMED32.INI", "[Schrift]\r\nFontName=Courier\r\nColor=255\r\nSize=9\r\n");
+  Write("a.tmf", "PRINT 1\r\n");
+  ide::FrameWindow& f = Frame();
+  for (ide::EditorWindow* e : {f.NewFile(), f.OpenFile(QString::fromStdString(Path("a.tmf")))}) {
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->lexer()->defaultFont(0).pointSize(), 9);
+    EXPECT_TRUE(e->lexer()->defaultFont(0).fixedPitch());
+    EXPECT_EQ(e->lexer()->color(0), QColor(255, 0, 0)) << "the colour is a Windows RGB value";
+  }
+}
+
+TEST_F(SettingsTest, EndFromTheMenuClosesAndWritesTheSettings) {
+  ide::FrameWindow& f = Frame();
+  ide::EditorWindow* e = f.NewFile();
+  e->setText("geändert");
+  f.move(15, 25);
+  // Cancelled at the save question: the frame stays and nothing is written.
+  prompts_.questions = {ide::Answer::Cancel};
+  f.FindAction("&Datei/&Ende")->trigger();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(IniText(), "");
+  prompts_.questions = {ide::Answer::No};
+  f.FindAction("&Datei/&Ende")->trigger();
+  EXPECT_FALSE(f.isVisible());
+  FrameSettings s = ide::ReadFrameSettings();
+  EXPECT_EQ(s.left, 15);
+  EXPECT_EQ(s.top, 25);
+  ExpectAllAnswersUsed();
+}
+
 TEST_F(SettingsTest, TheToolbarOptionTogglesAndIsWrittenOnClose) {
   ide::FrameWindow& f = Frame();
   f.NewFile();
