@@ -1,7 +1,6 @@
 #include "sysvars_core.h"
 
 #include <sys/utsname.h>
-#include <time.h>
 
 #include <cstdio>
 
@@ -11,6 +10,7 @@
 #include "screen.h"
 #include "sysvars.h"
 #include "winpath.h"
+#include "ticks.h"
 
 namespace tilmor {
 namespace {
@@ -36,12 +36,7 @@ void ParCount(Interp& in) { in.res.ival = static_cast<int32_t>(in.args.size()) -
 void PCount(Interp& in) { in.res.ival = in.pcount; }
 void Lfn(Interp& in) { in.res.ival = 1; }
 
-void TickCount(Interp& in) {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  in.res.lval = static_cast<int32_t>(static_cast<uint32_t>(ms));
-}
+void TickCount(Interp& in) { in.res.lval = static_cast<int32_t>(GetTickCount()); }
 
 void MaxX(Interp& in) { in.res.ival = GetSystemMetrics(SM_CXSCREEN); }
 void MaxY(Interp& in) { in.res.ival = GetSystemMetrics(SM_CYSCREEN); }

@@ -2,7 +2,6 @@
 // program TILM16 through a parameter file and a marker file.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,20 +22,15 @@
 #include "mainwindow.h"
 #include "process.h"
 #include "winpath.h"
+#include "ticks.h"
 
 namespace tilmor {
 namespace {
 
-uint64_t Milliseconds() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-}
-
 // The tick count, raised above the number used last.
 uint64_t UniqueNumber() {
   static uint64_t last = 0;
-  uint64_t n = Milliseconds();
+  uint64_t n = GetTickCount64();
   if (n <= last) n = last + 1;
   last = n;
   return n;

@@ -1,7 +1,6 @@
 #include "win32_modules.h"
 
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include "wingdi.h"
 #include "winpath.h"
 #include "winuser.h"
+#include "ticks.h"
 
 namespace tilmor {
 namespace {
@@ -200,12 +200,7 @@ int32_t FnShowWindow(Interp&, const int32_t* a) { return ShowWindow(a[0], a[1]);
 
 // ---- KERNEL32
 
-int32_t FnGetTickCount(Interp&, const int32_t*) {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  return static_cast<int32_t>(static_cast<uint32_t>(ms));
-}
+int32_t FnGetTickCount(Interp&, const int32_t*) { return static_cast<int32_t>(GetTickCount()); }
 
 int32_t FnSleep(Interp&, const int32_t* a) {
   if (a[0] > 0) std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<uint32_t>(a[0])));

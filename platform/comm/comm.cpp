@@ -6,7 +6,6 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +15,7 @@
 
 #include "profile.h"
 #include "winpath.h"
+#include "ticks.h"
 
 namespace win {
 namespace {
@@ -141,11 +141,7 @@ void FromTermios(const termios& t, DCB* d) {
   d->XoffChar = static_cast<char>(t.c_cc[VSTOP]);
 }
 
-int64_t Now() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
+int64_t Now() { return static_cast<int64_t>(GetTickCount64()); }
 
 // Waits for `events` until the deadline (-1: none).
 bool WaitFor(int fd, short events, int64_t deadline) {

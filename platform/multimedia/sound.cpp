@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "ticks.h"
 
 namespace win {
 namespace {
@@ -39,12 +40,6 @@ bool OpenLog(std::FILE*& f, const std::string& path, std::string* error) {
   return true;
 }
 
-unsigned long long MonotonicMs() {
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<unsigned long long>(ts.tv_sec) * 1000u + static_cast<unsigned long long>(ts.tv_nsec) / 1000000u;
-}
-
 }  // namespace
 
 bool SetMidiLog(const std::string& path, std::string* error) { return OpenLog(L().midi, path, error); }
@@ -71,8 +66,8 @@ void LogSound(unsigned long long ms, std::string_view what) {
 
 unsigned long long SoundClock() {
   if (IsBatchMode()) return BatchClock();
-  static const unsigned long long start = MonotonicMs();
-  return MonotonicMs() - start;
+  static const unsigned long long start = GetTickCount64();
+  return GetTickCount64() - start;
 }
 
 void WaitUntil(unsigned long long ms) {

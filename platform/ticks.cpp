@@ -1,0 +1,11 @@
+#include "ticks.h"
+
+#include <time.h>
+
+uint64_t GetTickCount64() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+}
+
+DWORD GetTickCount() { return static_cast<DWORD>(GetTickCount64()); }
