@@ -17,7 +17,7 @@ namespace {
 DWORD ChannelOf(size_t j) { return j == 3 ? 9 : j == 9 ? 3 : static_cast<DWORD>(j); }
 
 DWORD NoteOn(size_t j, int32_t key, int32_t velocity) {
-  return (0x90 | ChannelOf(j)) | (static_cast<DWORD>(key) & 0xFF) << 8 | (static_cast<DWORD>(velocity) & 0xFF) << 16;
+  return MidiShortMessage(static_cast<int>(0x90 | ChannelOf(j)), key, velocity);
 }
 
 void CmdPlay(Interp& in, int) {

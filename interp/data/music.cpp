@@ -31,11 +31,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-DWORD Short(int status, int32_t d1, int32_t d2) {
-  return static_cast<DWORD>(status & 0xFF) | (static_cast<DWORD>(d1) & 0xFF) << 8 |
-         (static_cast<DWORD>(d2) & 0xFF) << 16;
-}
-
 class Walk {
  public:
   Walk(MusicState& m, std::string text) : m_(m), t_(std::move(text)) {}
@@ -92,7 +87,7 @@ class Walk {
   void Program(int32_t program) {
     HMIDIOUT h;
     if (midiOutOpen(&h, MIDI_MAPPER, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return;
-    midiOutShortMsg(h, Short(0xC0 + m_.channel, program, 0));
+    midiOutShortMsg(h, MidiShortMessage(0xC0 + m_.channel, program, 0));
     midiOutClose(h);
   }
 
@@ -126,8 +121,8 @@ class Walk {
     bool send = key > 0 && key <= 127;
     int32_t velocity = m_.volume < 0 ? 0 : m_.volume;
     int status = 0x90 + m_.channel;
-    auto on = [&] { if (send) midiOutShortMsg(h, Short(status, key, velocity)); };
-    auto off = [&] { if (send) midiOutShortMsg(h, Short(status, key, 0)); };
+    auto on = [&] { if (send) midiOutShortMsg(h, MidiShortMessage(status, key, velocity)); };
+    auto off = [&] { if (send) midiOutShortMsg(h, MidiShortMessage(status, key, 0)); };
     switch (m_.mode) {
       case 'L':
         on();

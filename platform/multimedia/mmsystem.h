@@ -85,6 +85,12 @@ constexpr MCIERROR MCIERR_FILE_READ = MCIERR_BASE + 92;
 UINT midiOutGetNumDevs();
 MMRESULT midiOutOpen(HMIDIOUT* out, UINT device, DWORD callback, DWORD instance, DWORD flags);
 MMRESULT midiOutShortMsg(HMIDIOUT out, DWORD msg);
+// The message midiOutShortMsg takes: the status in the low byte, then the
+// two data bytes.
+inline DWORD MidiShortMessage(int status, int data1, int data2) {
+  return static_cast<DWORD>(status & 0xFF) | (static_cast<DWORD>(data1) & 0xFF) << 8 |
+         (static_cast<DWORD>(data2) & 0xFF) << 16;
+}
 MMRESULT midiOutReset(HMIDIOUT out);
 MMRESULT midiOutClose(HMIDIOUT out);
 
