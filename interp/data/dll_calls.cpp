@@ -109,10 +109,8 @@ void FnUseDll(Interp& in) {
   ReleaseKept();
   if (Trim(name).empty()) return SetResultLong(in, kInteger, 0);
   Library l = LoadLibrary(in, name, true);
-  if (!l.handle) {
-    bool found = !win::FindSharedObject(name, LibraryDirectories(in)).empty();
-    return SetResultLong(in, kInteger, found ? 11 : 2);
-  }
+  // As the 16-bit loader answers: 11 for a file that is no loadable module.
+  if (!l.handle) return SetResultLong(in, kInteger, l.found ? 11 : 2);
   Kept() = l;
   SetResultLong(in, kInteger, static_cast<int32_t>(l.handle));
 }
@@ -147,7 +145,8 @@ Library LoadLibrary(Interp& in, const std::string& rawName, bool withResources) 
   }
   std::vector<std::string> dirs = LibraryDirectories(in);
   std::string path = win::FindSharedObject(name, dirs);
-  if (!path.empty()) l.handle = win::LoadSharedObject(path);
+  l.found = !path.empty();
+  if (l.found) l.handle = win::LoadSharedObject(path);
   if (l.handle || !withResources) return l;
   // A Windows module or resource file of that very name.
   std::string file;
@@ -162,6 +161,7 @@ Library LoadLibrary(Interp& in, const std::string& rawName, bool withResources) 
     if (file.empty()) file = win::HostPath(name);
   }
   if (!file.empty() && access(file.c_str(), R_OK) == 0) {
+    l.found = true;
     l.handle = static_cast<uint32_t>(win::LoadModuleResources(file));
     l.resources = l.handle != 0;
   }

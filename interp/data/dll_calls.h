@@ -15,6 +15,7 @@ struct Library {
   uint32_t handle = 0;  // 0: not loaded
   const Win32Module* builtin = nullptr;
   bool resources = false;  // a module only read for its resources
+  bool found = false;      // a file of that name exists, loaded or not
 };
 
 // The directories searched before the system's: the program's, then the
