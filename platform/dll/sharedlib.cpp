@@ -126,12 +126,9 @@ std::vector<std::string> SystemLibraryDirectories() {
   return dirs;
 }
 
-std::string FindSharedObject(std::string_view name, const std::vector<std::string>& dirs) {
-  if (name.empty()) return {};
-  if (HasDirectoryPart(name)) {
-    std::string host = HostPath(name);
-    return !host.empty() && IsFile(host) ? host : std::string();
-  }
+namespace {
+
+std::string SearchSharedObject(std::string_view name, const std::vector<std::string>& dirs) {
   std::vector<std::string> names = SharedObjectNames(name);
   for (const std::string& dir : dirs)
     for (const std::string& n : names)
@@ -149,6 +146,30 @@ std::string FindSharedObject(std::string_view name, const std::vector<std::strin
       return n;
     }
   return {};
+}
+
+}  // namespace
+
+std::string FindSharedObject(std::string_view name, const std::vector<std::string>& dirs) {
+  if (name.empty()) return {};
+  if (HasDirectoryPart(name)) {
+    std::string host = HostPath(name);
+    return !host.empty() && IsFile(host) ? host : std::string();
+  }
+  // Every call of a DLL function looks its library up; scanning the
+  // system's directories each time made a call take milliseconds. What was
+  // found is kept while the file is still there.
+  static std::map<std::string, std::string> found;
+  std::string key(name);
+  for (const std::string& d : dirs) key += '\0' + d;
+  auto it = found.find(key);
+  if (it != found.end()) {
+    if (it->second.find('/') == std::string::npos || IsFile(it->second)) return it->second;
+    found.erase(it);
+  }
+  std::string path = SearchSharedObject(name, dirs);
+  if (!path.empty()) found[key] = path;
+  return path;
 }
 
 uint32_t LoadSharedObject(const std::string& hostPath, std::string* why) {

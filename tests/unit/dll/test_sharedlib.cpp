@@ -52,6 +52,18 @@ TEST_F(SharedLibTest, FoundInTheDirectoriesInOrderAndCaseInsensitively) {
   EXPECT_EQ(win::FindSharedObject("NOSUCHLIB.DLL", dirs), "");
 }
 
+TEST_F(SharedLibTest, AFoundLibraryIsOnlyRememberedWhileItIsThere) {
+  std::vector<std::string> dirs{(dir_ / "a").string(), (dir_ / "b").string()};
+  std::string there = Place("b", "libgone.so");
+  EXPECT_EQ(win::FindSharedObject("GONE.DLL", dirs), there);
+  fs::remove(there);
+  EXPECT_EQ(win::FindSharedObject("GONE.DLL", dirs), "") << "not the remembered path of a removed file";
+  std::string again = Place("a", "gone.so");
+  EXPECT_EQ(win::FindSharedObject("GONE.DLL", dirs), again);
+  // Other directories are another question.
+  EXPECT_EQ(win::FindSharedObject("GONE.DLL", {dirs[1]}), "");
+}
+
 TEST_F(SharedLibTest, NonElfFilesAreNoCandidates) {
   fs::create_directories(dir_ / "a");
   { std::ofstream(dir_ / "a" / "libfake.so") << "GROUP ( /lib/libc.so.6 )\n"; }
