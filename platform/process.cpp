@@ -146,6 +146,28 @@ int StartOnItsOwn(char* const* argv, bool searchPath, bool hidden) {
   return n == static_cast<ssize_t>(sizeof err) ? err : 0;
 }
 
+// posix_spawn of a prepared command line; hidden: no terminal input or
+// output; ownSession: a session of its own with no signals blocked, so that
+// it outlives us and can be stopped on its own. 0 or the errno.
+int Spawn(char* const* argv, bool hidden, bool ownSession, pid_t* pid) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (hidden)
+    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  if (ownSession) {
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
+  }
+  int rc = posix_spawn(pid, argv[0], &actions, &attr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return rc;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {
@@ -255,14 +277,8 @@ bool RunAndWait(std::string_view commandLine, const std::string& selfDir, bool h
                 bool (*interrupted)(), int* exitStatus) {
   Prepared p = Prepare(commandLine, selfDir);
   if (p.argv.empty()) return false;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (hidden)
-    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
   pid_t pid;
-  int rc = posix_spawn(&pid, p.argv[0], &actions, nullptr, p.argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
+  if (Spawn(p.argv.data(), hidden, false, &pid) != 0) return false;
   int status = 0;
   for (;;) {
     pid_t r = waitpid(pid, &status, 0);
@@ -282,21 +298,8 @@ int StartWatched(std::string_view commandLine, const std::string& selfDir, bool 
     *error = static_cast<uint32_t>(p.error);
     return 0;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (hidden)
-    for (int fd = 0; fd <= 2; ++fd) posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_RDWR, 0);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK);
   pid_t pid = 0;
-  int rc = posix_spawn(&pid, p.argv[0], &actions, &attr, p.argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  if (rc != 0) {
+  if (int rc = Spawn(p.argv.data(), hidden, true, &pid); rc != 0) {
     *error = static_cast<uint32_t>(SpawnError(rc));
     return 0;
   }
