@@ -247,14 +247,20 @@ struct Figure {
   std::optional<Shape> inner;  // wide pens: what the pen leaves to the brush
 };
 
-// Pixel x, y of a one-pixel outline: in the shape with a 4-neighbour out.
-bool OnOutline(const Shape& s, i64 x, i64 y, i64 x0, i64 x1) {
-  if (x == x0 || x == x1) return true;
-  i64 a0, a1;
-  if (!s.Span(y - 1, &a0, &a1) || x < a0 || x > a1) return true;
-  if (!s.Span(y + 1, &a0, &a1) || x < a0 || x > a1) return true;
-  return false;
-}
+// The spans of a row and of the rows above and below it, for telling the
+// pixels of a one-pixel outline: in the shape with a 4-neighbour out.
+struct RowSpans {
+  i64 x0, x1;
+  bool hasAbove, hasBelow;
+  i64 a0 = 0, a1 = -1, b0 = 0, b1 = -1;
+  RowSpans(const Shape& s, i64 y, i64 rowX0, i64 rowX1) : x0(rowX0), x1(rowX1) {
+    hasAbove = s.Span(y - 1, &a0, &a1);
+    hasBelow = s.Span(y + 1, &b0, &b1);
+  }
+  bool OnOutline(i64 x) const {
+    return x == x0 || x == x1 || !hasAbove || x < a0 || x > a1 || !hasBelow || x < b0 || x > b1;
+  }
+};
 
 enum class Closure { None, Pie, Chord };
 
@@ -310,6 +316,7 @@ void DrawFigure(HDC hdc, Form form, Box box, i64 cw, i64 ch, bool fill, const Sw
     const bool hasInner = w > 1 && inner.Span(y, &i0, &i1);
     const i64 cx0 = std::max<i64>(x0, 0), cx1 = std::min<i64>(x1, img->width() - 1);
     QRgb* line = reinterpret_cast<QRgb*>(img->scanLine(static_cast<int>(y)));
+    const RowSpans spans(outer, y, x0, x1);
     for (i64 x = cx0; x <= cx1; ++x) {
       bool penPixel;
       if (pen.null)
@@ -317,7 +324,7 @@ void DrawFigure(HDC hdc, Form form, Box box, i64 cw, i64 ch, bool fill, const Sw
       else if (w > 1)
         penPixel = !hasInner || x < i0 || x > i1;
       else
-        penPixel = OnOutline(outer, x, y, x0, x1);
+        penPixel = spans.OnOutline(x);
       if (penPixel) {
         if (sweep && !sweep->Contains(x, y)) {
           if (closure != Closure::None && fill && inFill(x, y)) {
