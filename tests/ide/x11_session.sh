@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The editor and the interpreter on a real X server: a private Xvfb, Qt's
+# xcb platform, and keys typed through the X keyboard with xdotool. The
+# editor saves what was typed (umlauts in Windows-1252, CR LF), F7 starts the
+# interpreter with the file, whose window shows up, and Alt+X ends the
+# editor, which writes its settings.
+# Skipped (77) where Xvfb or xdotool is not installed.
+#
+# Usage: x11_session.sh PATH/TO/BIN-DIRECTORY
+set -u
+bin=$(realpath "$1")
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "SKIP: Xvfb or xdotool not installed (scripts/install-deps.sh installs xvfb and xdotool)"
+  exit 77
+fi
+
+work=$(mktemp -d)
+xvfb= editor=
+cleanup() {
+  [ -n "$editor" ] && kill "$editor" 2>/dev/null
+  pkill -f "$work" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Waits up to 15 s for a command to succeed.
+await() {
+  for _ in $(seq 150); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+await test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -1 "$work/display")"
+export QT_QPA_PLATFORM=xcb TILMOR_WINDIR="$work/win" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$TILMOR_WINDIR" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+cd "$work"
+printf 'WAITKEY\r\n' > prog.tmf
+"$bin/tilmed32" prog.tmf >"$work/editor.log" 2>&1 &
+editor=$!
+await xdotool search --name '^ZEL-TILMOR-Editor 5\.0a-32$' || fail "no editor window: $(cat editor.log)"
+frame=$(xdotool search --name '^ZEL-TILMOR-Editor 5\.0a-32$' | head -1)
+xdotool windowfocus --sync "$frame" 2>/dev/null
+focused() { [ "$(xdotool getwindowfocus)" = "$frame" ]; }
+await focused || fail "the editor did not take the focus"
+
+# Typed at the start of the text, then saved with F2.
+xdotool type --delay 20 'PRINT "Grüße"'
+xdotool key Return F2
+want=$(printf 'PRINT "Gr\xfc\xdfe"\r\nWAITKEY\r\n' | od -An -c)
+saved() { [ "$(od -An -c prog.tmf)" = "$want" ]; }
+await saved || fail "saved: $(od -c prog.tmf)"
+
+# F7: the interpreter runs the file in a window of its own.
+xdotool key F7
+await xdotool search --name '^ZEL-TILMOR² INTERPRETER 5\.0b-32$' || fail "the interpreter's window did not show"
+run=$(xdotool search --name '^ZEL-TILMOR² INTERPRETER 5\.0b-32$' | head -1)
+xdotool windowkill "$run"
+
+# Alt+X ends the editor, which writes its settings.
+xdotool windowfocus --sync "$frame" 2>/dev/null
+xdotool key alt+x
+await bash -c "! kill -0 $editor" || fail "the editor did not end"
+editor=
+grep -q '^\[Position\]' win/TILMED32.INI || fail "no settings: $(cat win/TILMED32.INI 2>&1)"
+grep -q '^Projekt=' win/TILMED32.INI || fail "no project line: $(cat win/TILMED32.INI)"
+echo "ok"
