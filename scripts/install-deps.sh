@@ -16,7 +16,7 @@ packages=(
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
   libasound2-dev libfluidsynth-dev timgm6mb-soundfont libsndfile1-dev libcanberra-dev python3-numpy
   libffi-dev dbus-daemon python3-dbus python3-gi
-  libqscintilla2-qt6-dev
+  libqscintilla2-qt6-dev qt6-wayland
 )
 [ $# -gt 0 ] && packages=("$@")
 
