@@ -12,7 +12,7 @@ packages=(
   python3-dbf python3-pil clang libclang-rt-dev
   desktop-file-utils libxml2-utils shared-mime-info groff-base
   poppler-utils cups-daemon cups-client
-  xvfb xdotool
+  xvfb xdotool weston
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql postgresql
   libasound2-dev libfluidsynth-dev timgm6mb-soundfont libsndfile1-dev libcanberra-dev python3-numpy
   libffi-dev dbus-daemon python3-dbus python3-gi
