@@ -17,25 +17,13 @@ if ! command -v weston >/dev/null || [ ! -x "$shooter" ] || [ -z "$plugin" ] ||
   exit 77
 fi
 
-work=$(mktemp -d)
-weston_pid= app=
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-await() {
-  for _ in $(seq 150); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
+. "$(dirname "$0")/session.sh"
 
 export XDG_RUNTIME_DIR="$work/run" TILMOR_WINDIR="$work/win"
 mkdir -p "$XDG_RUNTIME_DIR" "$TILMOR_WINDIR" && chmod 700 "$XDG_RUNTIME_DIR"
 weston --backend=headless-backend.so --use-pixman --debug --socket=tilmor-test --width=1280 \
   --height=900 --idle-time=0 >"$work/weston.log" 2>&1 &
-weston_pid=$!
+started+=($!)
 await test -S "$XDG_RUNTIME_DIR/tilmor-test" || fail "weston did not start: $(tail -5 "$work/weston.log")"
 export WAYLAND_DISPLAY=tilmor-test QT_QPA_PLATFORM=wayland
 
@@ -61,12 +49,12 @@ bare=$(white) || fail "no screenshot: $(tail -5 "$work/weston.log")"
 cd "$work"
 printf 'REM Wayland\r\nWAITKEY\r\n' > prog.tmf
 "$bin/tilmed32" prog.tmf >"$work/editor.log" 2>&1 &
-app=$!
+editor=$!
 await more_white 40000 || fail "the editor's window did not appear: $(cat editor.log)"
-kill "$app"; wait "$app" 2>/dev/null; app=
+kill "$editor"; wait "$editor" 2>/dev/null
 
 "$bin/tilmor" prog.tmf >"$work/tilmor.log" 2>&1 &
-app=$!
+started+=($!)
 # 640 x 480 of white, less the text.
 await more_white 250000 || fail "the interpreter's window did not appear: $(cat tilmor.log)"
 echo "ok"

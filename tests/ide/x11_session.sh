@@ -14,25 +14,10 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
   exit 77
 fi
 
-work=$(mktemp -d)
-xvfb= editor=
-cleanup() {
-  [ -n "$editor" ] && kill "$editor" 2>/dev/null
-  pkill -f "$work" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-# Waits up to 15 s for a command to succeed.
-await() {
-  for _ in $(seq 150); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
+. "$(dirname "$0")/session.sh"
 
 Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
+started+=($!)
 await test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -1 "$work/display")"
 export QT_QPA_PLATFORM=xcb TILMOR_WINDIR="$work/win" XDG_RUNTIME_DIR="$work/run"
@@ -42,6 +27,7 @@ cd "$work"
 printf 'WAITKEY\r\n' > prog.tmf
 "$bin/tilmed32" prog.tmf >"$work/editor.log" 2>&1 &
 editor=$!
+started+=("$editor")
 await xdotool search --name '^ZEL-TILMOR-Editor 5\.0a-32$' || fail "no editor window: $(cat editor.log)"
 frame=$(xdotool search --name '^ZEL-TILMOR-Editor 5\.0a-32$' | head -1)
 xdotool windowfocus --sync "$frame" 2>/dev/null
@@ -65,7 +51,6 @@ xdotool windowkill "$run"
 xdotool windowfocus --sync "$frame" 2>/dev/null
 xdotool key alt+x
 await bash -c "! kill -0 $editor" || fail "the editor did not end"
-editor=
 grep -q '^\[Position\]' win/TILMED32.INI || fail "no settings: $(cat win/TILMED32.INI 2>&1)"
 grep -q '^Projekt=' win/TILMED32.INI || fail "no project line: $(cat win/TILMED32.INI)"
 echo "ok"
