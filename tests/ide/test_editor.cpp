@@ -192,6 +192,24 @@ TEST_F(EditorTest, SaveAsCancelledLeavesOhneNameModified) {
   EXPECT_EQ(prompts_.fileRequests[0].initial, "OhneName");
 }
 
+TEST_F(EditorTest, TypedUmlautsAreSavedAsWindows1252) {
+  ide::EditorWindow* e = Editor("");
+  // Key events carrying the characters, as a German keyboard sends them.
+  auto type = [&](Qt::Key key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::sendKeyEvent(QTest::Click, e, key, text, mods);
+  };
+  QTest::keyClicks(e, "PRINT \"Gr");
+  type(Qt::Key_Udiaeresis, "ü");
+  type(Qt::Key_ssharp, "ß");
+  QTest::keyClicks(e, "e, ");
+  type(Qt::Key_Adiaeresis, "Ä", Qt::ShiftModifier);
+  QTest::keyClicks(e, "rger\"");
+  QTest::keyClick(e, Qt::Key_Return);
+  prompts_.saveFiles = {QString::fromStdString(Path("typed.tmf"))};
+  ASSERT_TRUE(e->Save());
+  EXPECT_EQ(Read("typed.tmf"), "PRINT \"Gr\xFC\xDF" "e, \xC4rger\"\r\n");
+}
+
 TEST_F(EditorTest, SaveAsTakesTheNameAndTheCaptionLosesTheDirectory) {
   ide::EditorWindow* e = Editor("PRINT \"Grüße\"\r\n");
   prompts_.saveFiles = {QString::fromStdString(Path("prog.tmf"))};
