@@ -36,13 +36,6 @@ uint64_t UniqueNumber() {
   return n;
 }
 
-void SetLongResult(Interp& in, int32_t v) {
-  in.res.type = kLong;
-  in.res.text.clear();
-  in.res.lval = in.res.ival = v;
-  in.res.fval = v;
-}
-
 void PutLe(std::string& out, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>(v >> (8 * i));
 }

@@ -40,13 +40,6 @@ std::string ProgramDirectory(Interp& in) {
   return host;
 }
 
-void SetLongResult(Interp& in, int32_t v) {
-  in.res.type = kLong;
-  in.res.text.clear();
-  in.res.lval = in.res.ival = v;
-  in.res.fval = v;
-}
-
 // The library kept by @USEDLL.
 Library& Kept() {
   static Library kept;
@@ -124,6 +117,13 @@ void FnGetUsage(Interp& in) {
 }
 
 }  // namespace
+
+void SetLongResult(Interp& in, int32_t v) {
+  in.res.type = kLong;
+  in.res.text.clear();
+  in.res.lval = in.res.ival = v;
+  in.res.fval = v;
+}
 
 std::vector<std::string> LibraryDirectories(Interp& in) {
   std::vector<std::string> dirs;

@@ -26,6 +26,9 @@ std::vector<std::string> LibraryDirectories(Interp& in);
 Library LoadLibrary(Interp& in, const std::string& name, bool withResources);
 void FreeLibrary(const Library& lib);
 
+// The result of a DLL function: a long that is its integer and float value too.
+void SetLongResult(Interp& in, int32_t v);
+
 // The 16-bit call of a DEF body beginning with "*" (dll16.cpp).
 void CallThroughTilm16(Interp& in, const std::string& body, int argCount);
 
