@@ -212,29 +212,23 @@ void FrameWindow::closeEvent(QCloseEvent* ev) {
   ev->accept();
 }
 
-void FrameWindow::TileSideBySide() {
-  QList<QMdiSubWindow*> subs;
-  for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
-    if (!s->isMinimized()) subs << s;
-  if (subs.isEmpty()) return;
-  QRect area = mdi_->viewport()->rect();
-  int w = area.width() / static_cast<int>(subs.size());
-  for (int i = 0; i < subs.size(); ++i) {
-    subs[i]->showNormal();
-    subs[i]->setGeometry(i * w, 0, w, area.height());
-  }
-}
+void FrameWindow::TileSideBySide() { Tile(Qt::Horizontal); }
+void FrameWindow::TileAbove() { Tile(Qt::Vertical); }
 
-void FrameWindow::TileAbove() {
+// The windows that are not minimised share the area in equal strips.
+void FrameWindow::Tile(Qt::Orientation along) {
   QList<QMdiSubWindow*> subs;
   for (QMdiSubWindow* s : mdi_->subWindowList(QMdiArea::CreationOrder))
     if (!s->isMinimized()) subs << s;
   if (subs.isEmpty()) return;
   QRect area = mdi_->viewport()->rect();
-  int h = area.height() / static_cast<int>(subs.size());
-  for (int i = 0; i < subs.size(); ++i) {
+  const int n = static_cast<int>(subs.size());
+  for (int i = 0; i < n; ++i) {
     subs[i]->showNormal();
-    subs[i]->setGeometry(0, i * h, area.width(), h);
+    if (along == Qt::Horizontal)
+      subs[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
+    else
+      subs[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
   }
 }
 

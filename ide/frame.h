@@ -123,6 +123,7 @@ class FrameWindow : public QMainWindow, public EditorHost {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  void Tile(Qt::Orientation along);
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
