@@ -161,10 +161,25 @@ void EditorWindow::UpdateCaret() {
   SendScintilla(SCI_SETCARETSTYLE, overwriteMode() ? CARETSTYLE_BLOCK : CARETSTYLE_LINE);
 }
 
-bool EditorWindow::LoadFile(const QString& name) {
+// The bytes of a file named the Windows way; false when it cannot be read.
+bool EditorWindow::ReadNamed(const QString& name, std::string& bytes) {
   std::string winName = ToWin(name);
+  return win::FileExists(winName) && ReadHostFile(win::HostPath(winName), bytes);
+}
+
+// Writes `content` in the window's encoding; says so when that fails.
+bool EditorWindow::WriteNamed(const QString& name, const QString& content) {
+  std::string host = win::HostPath(ToWin(name));
+  if (host.empty() || !WriteHostFile(host, EncodeFile(content, encoding_))) {
+    Ask().Error(this, tr("Fehler"), tr("Die Datei %1 kann nicht gespeichert werden.").arg(name));
+    return false;
+  }
+  return true;
+}
+
+bool EditorWindow::LoadFile(const QString& name) {
   std::string bytes;
-  if (!win::FileExists(winName) || !ReadHostFile(win::HostPath(winName), bytes)) return false;
+  if (!ReadNamed(name, bytes)) return false;
   encoding_ = DetectEncoding(bytes);
   if (bytes.find("\r\n") != std::string::npos)
     setEolMode(EolWindows);
@@ -181,11 +196,7 @@ bool EditorWindow::LoadFile(const QString& name) {
 }
 
 bool EditorWindow::WriteTo(const QString& name) {
-  std::string host = win::HostPath(ToWin(name));
-  if (host.empty() || !WriteHostFile(host, EncodeFile(text(), encoding_))) {
-    Ask().Error(this, tr("Fehler"), tr("Die Datei %1 kann nicht gespeichert werden.").arg(name));
-    return false;
-  }
+  if (!WriteNamed(name, text())) return false;
   setModified(false);
   Status();
   return true;
@@ -289,9 +300,8 @@ void EditorWindow::InsertFromFileDialog() {
 }
 
 bool EditorWindow::InsertFile(const QString& name) {
-  std::string winName = ToWin(name);
   std::string bytes;
-  if (!win::FileExists(winName) || !ReadHostFile(win::HostPath(winName), bytes)) {
+  if (!ReadNamed(name, bytes)) {
     Ask().Error(this, tr("Fehler"), tr("Die Datei %1 kann nicht gelesen werden.").arg(name));
     return false;
   }
@@ -330,12 +340,7 @@ bool EditorWindow::WriteSelectedLines(const QString& name) {
   if (!Selection(lf, xf, lt, xt)) return false;
   QString out;
   for (int l = lf; l <= lt; ++l) out += WithoutLineEnd(text(l)).left(256) + "\r\n";
-  std::string host = win::HostPath(ToWin(name));
-  if (host.empty() || !WriteHostFile(host, EncodeFile(out, encoding_))) {
-    Ask().Error(this, tr("Fehler"), tr("Die Datei %1 kann nicht gespeichert werden.").arg(name));
-    return false;
-  }
-  return true;
+  return WriteNamed(name, out);
 }
 
 void EditorWindow::DeleteSelection() {

@@ -115,6 +115,8 @@ class EditorWindow : public QsciScintilla {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  static bool ReadNamed(const QString& name, std::string& bytes);
+  bool WriteNamed(const QString& name, const QString& content);
   void Configure();
   void UpdateCaret();
   void Status();
