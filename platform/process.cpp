@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "ascii.h"
 #include "codepage.h"
 #include "files.h"
 #include "winpath.h"
@@ -27,13 +28,6 @@ bool EndsWithExe(std::string_view s) {
   return e[0] == '.' && (e[1] | 0x20) == 'e' && (e[2] | 0x20) == 'x' && (e[3] | 0x20) == 'e';
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
-  return out;
-}
-
 // 0 when `path` is an executable file, else the WinExec error for it.
 int ExecutableError(const std::string& path) {
   struct stat st;
@@ -46,7 +40,7 @@ int ExecutableError(const std::string& path) {
 std::string FindIn(const std::string& dir, const std::vector<std::string>& stems, int* error) {
   for (const std::string& stem : stems) {
     std::string utf8 = Cp1252ToUtf8(stem);
-    for (const std::string& leaf : {utf8, Lower(utf8), MatchDirectoryEntry(dir, stem)}) {
+    for (const std::string& leaf : {utf8, AsciiLower(utf8), MatchDirectoryEntry(dir, stem)}) {
       std::string path = dir.empty() || dir == "." ? leaf : (dir.back() == '/' ? dir + leaf : dir + "/" + leaf);
       int e = ExecutableError(path);
       if (e == 0) return path;

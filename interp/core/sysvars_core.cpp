@@ -6,11 +6,11 @@
 
 #include "codepage.h"
 #include "interp.h"
-#include "version.h"
 #include "screen.h"
 #include "sysvars.h"
-#include "winpath.h"
 #include "ticks.h"
+#include "version.h"
+#include "winpath.h"
 
 namespace tilmor {
 namespace {

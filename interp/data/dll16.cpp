@@ -21,8 +21,8 @@
 #include "interrupt.h"
 #include "mainwindow.h"
 #include "process.h"
-#include "winpath.h"
 #include "ticks.h"
+#include "winpath.h"
 
 namespace tilmor {
 namespace {

@@ -20,10 +20,10 @@
 #include "process.h"
 #include "profile.h"
 #include "screen.h"
+#include "ticks.h"
 #include "wingdi.h"
 #include "winpath.h"
 #include "winuser.h"
-#include "ticks.h"
 
 namespace tilmor {
 namespace {

@@ -13,9 +13,10 @@
 #include <map>
 #include <vector>
 
+#include "ascii.h"
 #include "profile.h"
-#include "winpath.h"
 #include "ticks.h"
+#include "winpath.h"
 
 namespace win {
 namespace {
@@ -37,20 +38,6 @@ Port* Find(HANDLE h) {
   return it == Ports().end() ? nullptr : &it->second;
 }
 
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 std::string TrimBlanks(std::string_view s) {
   size_t a = s.find_first_not_of(" \t");
   if (a == std::string_view::npos) return {};
@@ -60,7 +47,7 @@ std::string TrimBlanks(std::string_view s) {
 
 // The port number of "COMn", "\\.\COMn" or "COMn:", 0 for other names.
 int ComNumber(std::string_view name) {
-  std::string n = Upper(TrimBlanks(name));
+  std::string n = AsciiUpper(TrimBlanks(name));
   if (n.compare(0, 4, "\\\\.\\") == 0) n = n.substr(4);
   if (!n.empty() && n.back() == ':') n.pop_back();
   if (n.size() < 4 || n.size() > 6 || n.compare(0, 3, "COM") != 0) return -1;
@@ -270,7 +257,7 @@ BOOL SetupComm(HANDLE h, DWORD, DWORD) { return Find(h) ? TRUE : FALSE; }
 
 BOOL BuildCommDCBAndTimeoutsA(const char* text, DCB* dcb, COMMTIMEOUTS* timeouts) {
   if (!text || !dcb) return FALSE;
-  std::string s = Lower(TrimBlanks(text));
+  std::string s = AsciiLower(TrimBlanks(text));
   // "COMn:" before the settings.
   if (s.compare(0, 3, "com") == 0) {
     size_t colon = s.find(':');

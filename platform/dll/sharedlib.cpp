@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "ascii.h"
 #include "winpath.h"
 
 namespace win {
@@ -20,14 +21,7 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool EndsWithDll(std::string_view s) { return s.size() > 4 && Lower(s.substr(s.size() - 4)) == ".dll"; }
+bool EndsWithDll(std::string_view s) { return s.size() > 4 && AsciiLower(s.substr(s.size() - 4)) == ".dll"; }
 
 // Only an ELF object can be loaded ("libc.so" may be a linker script, a
 // "NAME.DLL" a Windows module).
@@ -91,8 +85,8 @@ std::vector<std::string> SharedObjectNames(std::string_view name) {
   if (stem.empty()) return out;
   add(stem + ".so");
   add("lib" + stem + ".so");
-  add(Lower(stem) + ".so");
-  add("lib" + Lower(stem) + ".so");
+  add(AsciiLower(stem) + ".so");
+  add("lib" + AsciiLower(stem) + ".so");
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ascii.h"
 #include "mci_device.h"
 #include "mci_parse.h"
 #include "mmsystem.h"
@@ -45,7 +46,7 @@ std::string TypeOfFile(const std::string& element) {
   size_t dot = element.find_last_of('.');
   size_t slash = element.find_last_of("\\/:");
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  std::string ext = LowerAscii(element.substr(dot + 1));
+  std::string ext = AsciiLower(element.substr(dot + 1));
   if (ext == "wav") return "waveaudio";
   if (ext == "mid" || ext == "midi" || ext == "rmi") return "sequencer";
   for (const char* e : {"mp3", "mp2", "mpa", "ogg", "oga", "flac", "aif", "aiff", "au", "snd", "voc", "opus"})
@@ -54,9 +55,9 @@ std::string TypeOfFile(const std::string& element) {
 }
 
 MciDevice* FindDevice(const std::string& name) {
-  std::string low = LowerAscii(name);
+  std::string low = AsciiLower(name);
   for (auto& d : T().open)
-    if (LowerAscii(d->Name()) == low) return d.get();
+    if (AsciiLower(d->Name()) == low) return d.get();
   return nullptr;
 }
 
@@ -68,7 +69,7 @@ MCIERROR Open(const std::string& device, MciWords& w, Reply& r) {
   std::string type, element, alias;
   size_t bang = device.find('!');
   if (bang != std::string::npos) {
-    type = LowerAscii(device.substr(0, bang));
+    type = AsciiLower(device.substr(0, bang));
     element = device.substr(bang + 1);
   }
   while (!w.Done()) {
@@ -77,7 +78,7 @@ MCIERROR Open(const std::string& device, MciWords& w, Reply& r) {
     if (k == "type" || k == "alias") {
       if (w.Done()) return MCIERR_MISSING_STRING_ARGUMENT;
       (k == "type" ? type : alias) = w.Take();
-      if (k == "type") type = LowerAscii(type);
+      if (k == "type") type = AsciiLower(type);
     } else if (k == "shareable" || k == "wait" || k == "notify") {
     } else if (k == "buffer") {
       unsigned ignored;
@@ -89,8 +90,8 @@ MCIERROR Open(const std::string& device, MciWords& w, Reply& r) {
   if (bang == std::string::npos) {
     if (!type.empty()) {
       element = device;
-    } else if (KnownType(LowerAscii(device))) {
-      type = LowerAscii(device);  // the device itself, without a file
+    } else if (KnownType(AsciiLower(device))) {
+      type = AsciiLower(device);  // the device itself, without a file
     } else {
       element = device;
       type = TypeOfFile(element);
@@ -254,7 +255,7 @@ MCIERROR Info(MciDevice* d, MciWords& w, Reply& r) {
 
 // sysinfo all|TYPE quantity [open], sysinfo all|TYPE name N [open]
 MCIERROR SysInfo(const std::string& device, MciWords& w, Reply& r) {
-  std::string what = LowerAscii(device);
+  std::string what = AsciiLower(device);
   if (what != "all" && !KnownType(what)) return MCIERR_INVALID_DEVICE_NAME;
   std::string k = w.PeekLower();
   if (k.empty()) return MCIERR_MISSING_PARAMETER;
@@ -302,7 +303,7 @@ MCIERROR Execute(std::string_view command, Reply& r) {
   MciWords w;
   if (MCIERROR e = SplitMciCommand(command, &w)) return e;
   if (w.Done()) return MCIERR_MISSING_COMMAND_STRING;
-  std::string verb = LowerAscii(w.Take());
+  std::string verb = AsciiLower(w.Take());
   static const char* const kVerbs[] = {"open",   "close", "play",       "stop",    "pause",  "resume",
                                        "seek",   "status", "set",       "capability", "sysinfo", "info",
                                        "cue",    "record", "save",      "break",   "window", "where",
@@ -314,7 +315,7 @@ MCIERROR Execute(std::string_view command, Reply& r) {
   std::string device = w.Take();
   if (verb == "open") return Open(device, w, r);
   if (verb == "sysinfo") return SysInfo(device, w, r);
-  if (LowerAscii(device) == "all") {
+  if (AsciiLower(device) == "all") {
     if (verb != "close" && verb != "stop" && verb != "pause" && verb != "resume") return MCIERR_CANNOT_USE_ALL;
     if (MCIERROR e = NoArguments(w)) return e;
     if (verb == "close") {

@@ -4,16 +4,11 @@
 #include <cctype>
 #include <climits>
 
+#include "ascii.h"
+
 namespace win {
 
-std::string LowerAscii(std::string_view s) {
-  std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return r;
-}
-
-std::string MciWords::PeekLower() const { return Done() ? std::string() : LowerAscii(words[at]); }
+std::string MciWords::PeekLower() const { return Done() ? std::string() : AsciiLower(words[at]); }
 
 std::string MciWords::Take() { return Done() ? std::string() : words[at++]; }
 

@@ -25,6 +25,5 @@ struct MciWords {
 
 // MCIERR_NO_CLOSING_QUOTE for an open quote.
 MCIERROR SplitMciCommand(std::string_view command, MciWords* out);
-std::string LowerAscii(std::string_view s);
 
 }  // namespace win
